@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs every Debian package the build, the tests and the demo need. Idempotent.
+set -euo pipefail
+packages=(
+  build-essential cmake ninja-build pkg-config clang
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  libsqlite3-dev libinih-dev nlohmann-json3-dev libcli11-dev
+  sqlite3 python3
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+echo "setup: installing ${missing[*]}"
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,48 @@
+#pragma once
+// What the component takes from the host's window toolkit, as one replaceable interface. Tests
+// use a recording fake; the command-line tool uses the terminal host.
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "shared/variant.h"
+
+namespace orvo {
+
+enum class BoxIcon { Information, Exclamation, Critical };
+
+class Host {
+ public:
+  virtual ~Host() = default;
+
+  virtual void beep() = 0;
+  virtual void message_box(const std::string& text, BoxIcon icon) = 0;
+  virtual void set_busy(bool busy) = 0;
+  // Lets pending window events run.
+  virtual void do_events() = 0;
+  // The topmost operator prompt: returns when the operator closes it or after `seconds` ticks.
+  virtual void show_message(const std::string& text, std::int16_t seconds) = 0;
+  // The clock: "now" as a date value.
+  virtual DateValue now() = 0;
+  virtual void sleep_ms(long ms) = 0;
+};
+
+enum class PromptMode { Auto, Terminal, None };
+
+struct TerminalHostOptions {
+  std::optional<DateValue> fixed_now;  // the clock stands still at this moment
+  bool no_pause = false;               // pauses return at once
+  PromptMode prompt = PromptMode::Auto;
+};
+
+// Boxes and prompts on stderr; the prompt waits for Enter on a terminal or until its seconds pass.
+std::unique_ptr<Host> make_terminal_host(TerminalHostOptions options = {});
+
+// Suspends for Int(seconds * 1000) milliseconds through the host's sleeper.
+void Pause(Host& host, double seconds);
+
+// The date in the Republic of China calendar: "99/03/05", "113/03/05". Without a date, today.
+// A value that is no date is reported through the error log and gives "".
+std::string ROCDate8(Host& host, const std::optional<Variant>& date = std::nullopt);
+
+}  // namespace orvo
