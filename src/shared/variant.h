@@ -86,6 +86,8 @@ bool IsNumeric(const Variant& v);
 double Num(const Variant& v);
 // Leading number of the text form; never fails.
 double Val(std::string_view text);
+inline double Val(const std::string& text) { return Val(std::string_view(text)); }
+inline double Val(const char* text) { return Val(std::string_view(text)); }
 double Val(const Variant& v);
 
 double Round(double x, int digits = 0);  // halves to even

@@ -1,0 +1,144 @@
+#include <cmath>
+#include <cstdio>
+
+#include "shared/errors.h"
+#include "shared/variant.h"
+
+namespace orvo {
+
+namespace {
+
+// Days from 1970-01-01 of a proleptic Gregorian date.
+long days_from_civil(long y, unsigned m, unsigned d) {
+  y -= m <= 2;
+  const long era = (y >= 0 ? y : y - 399) / 400;
+  const auto yoe = static_cast<unsigned>(y - era * 400);
+  const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + static_cast<long>(doe) - 719468;
+}
+
+void civil_from_days(long z, int& y, int& m, int& d) {
+  z += 719468;
+  const long era = (z >= 0 ? z : z - 146096) / 146097;
+  const auto doe = static_cast<unsigned>(z - era * 146097);
+  const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const unsigned mp = (5 * doy + 2) / 153;
+  d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+  m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+  y = static_cast<int>(static_cast<long>(yoe) + era * 400 + (m <= 2));
+}
+
+const long kEpoch = days_from_civil(1899, 12, 30);
+
+bool valid_civil(int y, int m, int d) {
+  if (m < 1 || m > 12 || d < 1 || y < 100 || y > 9999) return false;
+  static const int mdays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+  return d <= mdays[m - 1] + (m == 2 && leap ? 1 : 0);
+}
+
+// YYYY/M/D or YYYY-M-D, optionally followed by H:MM[:SS].
+std::optional<DateValue> parse_date_text(const std::string& t) {
+  int y, mo, d, h = 0, mi = 0, s = 0, n = 0;
+  char sep1, sep2;
+  if (std::sscanf(t.c_str(), " %4d%c%2d%c%2d%n", &y, &sep1, &mo, &sep2, &d, &n) != 5) return {};
+  if (sep1 != sep2 || (sep1 != '/' && sep1 != '-')) return {};
+  std::string rest = t.substr(static_cast<std::size_t>(n));
+  if (rest.find_first_not_of(' ') != std::string::npos) {
+    int m2 = 0;
+    if (std::sscanf(rest.c_str(), " %2d:%2d%n", &h, &mi, &m2) != 2) return {};
+    rest = rest.substr(static_cast<std::size_t>(m2));
+    if (!rest.empty() && rest[0] == ':') {
+      int m3 = 0;
+      if (std::sscanf(rest.c_str(), ":%2d%n", &s, &m3) != 1) return {};
+      rest = rest.substr(static_cast<std::size_t>(m3));
+    }
+    if (rest.find_first_not_of(' ') != std::string::npos) return {};
+    if (h > 23 || mi > 59 || s > 59 || h < 0 || mi < 0 || s < 0) return {};
+  }
+  if (!valid_civil(y, mo, d)) return {};
+  return date_from_civil({y, mo, d, h, mi, s});
+}
+
+}  // namespace
+
+DateValue date_from_civil(const CivilTime& c) {
+  const long days = days_from_civil(c.year, static_cast<unsigned>(c.month),
+                                    static_cast<unsigned>(c.day)) - kEpoch;
+  return {static_cast<double>(days) + (c.hour * 3600.0 + c.minute * 60.0 + c.second) / 86400.0};
+}
+
+CivilTime civil_from_date(DateValue dv) {
+  double days = std::floor(dv.serial);
+  long secs = std::lround((dv.serial - days) * 86400.0);
+  if (secs >= 86400) days += 1, secs -= 86400;
+  CivilTime c;
+  civil_from_days(static_cast<long>(days) + kEpoch, c.year, c.month, c.day);
+  c.hour = static_cast<int>(secs / 3600);
+  c.minute = static_cast<int>(secs / 60 % 60);
+  c.second = static_cast<int>(secs % 60);
+  return c;
+}
+
+DateValue CDate(const Variant& v) {
+  switch (v.kind()) {
+    case Variant::Kind::Date:
+      return v.as_date();
+    case Variant::Kind::Empty:
+      return {0};
+    case Variant::Kind::Number:
+      return {v.as_number()};
+    case Variant::Kind::Null:
+      raise(err::kInvalidUseOfNull, "Invalid use of Null");
+    case Variant::Kind::Text:
+      if (auto d = parse_date_text(v.as_text())) return *d;
+      raise_type_mismatch();
+    case Variant::Kind::Boolean:
+      break;
+  }
+  raise_type_mismatch();
+}
+
+std::string format_date(DateValue d, std::string_view p) {
+  const CivilTime c = civil_from_date(d);
+  auto two = [](int n) {
+    char b[16];
+    std::snprintf(b, sizeof b, "%02d", n % 100);
+    return std::string(b);
+  };
+  auto lower = [](char ch) { return (ch >= 'A' && ch <= 'Z') ? static_cast<char>(ch + 32) : ch; };
+  auto at = [&](std::size_t i, std::string_view tok) {
+    if (i + tok.size() > p.size()) return false;
+    for (std::size_t k = 0; k < tok.size(); ++k)
+      if (lower(p[i + k]) != tok[k]) return false;
+    return true;
+  };
+  std::string out;
+  bool after_hour = false;  // "mm" right after an hour token means minutes
+  for (std::size_t i = 0; i < p.size();) {
+    if (at(i, "yyyy")) {
+      char b[16];
+      std::snprintf(b, sizeof b, "%04d", c.year);
+      out += b, i += 4, after_hour = false;
+    } else if (at(i, "yy")) {
+      out += two(c.year), i += 2, after_hour = false;
+    } else if (at(i, "mm")) {
+      out += two(after_hour ? c.minute : c.month), i += 2, after_hour = false;
+    } else if (at(i, "nn")) {
+      out += two(c.minute), i += 2, after_hour = false;
+    } else if (at(i, "dd")) {
+      out += two(c.day), i += 2, after_hour = false;
+    } else if (at(i, "hh")) {
+      out += two(c.hour), i += 2, after_hour = true;
+    } else if (at(i, "ss")) {
+      out += two(c.second), i += 2, after_hour = false;
+    } else {
+      out += p[i++];
+    }
+  }
+  return out;
+}
+
+}  // namespace orvo
