@@ -1,6 +1,7 @@
 #pragma once
 // The printer channel: raw byte ports behind a file-number table. Layouts build bytes and hand
 // them over; they never know whether the port is a file, a serial line or a socket.
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -10,6 +11,13 @@
 #include "printer_object/settings/settings.h"
 
 namespace orvo {
+
+// Run-time error numbers used only by the channel.
+namespace channel_err {
+inline constexpr std::int32_t kFileAlreadyOpen = 55;
+inline constexpr std::int32_t kTooManyFiles = 67;
+inline constexpr std::int32_t kPathFileAccess = 75;
+}  // namespace channel_err
 
 class Port {
  public:
@@ -22,6 +30,41 @@ class Port {
 // LPT1..LPT9 and COM1..COM9 map through section [Ports]; tcp://HOST:PORT is a network printer's
 // raw port; any other name is a file or device path (a plain file is created or truncated).
 std::unique_ptr<Port> open_port(const std::string& name, const Settings& settings);
+
+// Where a port name leads, worked out without touching any device.
+struct SerialParams {
+  int baud = 9600;
+  char parity = 'N';  // 'N', 'E' or 'O'
+  int data_bits = 8;  // 7 or 8
+  int stop_bits = 1;  // 1 or 2
+  friend bool operator==(const SerialParams&, const SerialParams&) = default;
+};
+
+enum class PortKind { kPath, kSerial, kTcp };
+
+struct PortTarget {
+  PortKind kind = PortKind::kPath;
+  std::string name;    // as the host gave it
+  std::string target;  // device or file path, or "tcp://HOST:PORT"
+  bool may_create = true;  // false for devices: never leave a plain file where a device belongs
+  SerialParams serial;     // kSerial only
+  std::string host;        // kTcp only
+  std::string service;     // kTcp only
+};
+
+// `mapping` is the [Ports] value for an LPTn/COMn name ("" when unset); other names ignore it.
+PortTarget resolve_port(std::string_view name, std::string_view mapping);
+PortTarget resolve_port(std::string_view name, const Settings& settings);
+
+// [Ports] TcpTimeoutSeconds, 10 when unset, not a number or not positive.
+std::chrono::milliseconds tcp_timeout(const Settings& settings);
+
+std::unique_ptr<Port> open_port(const PortTarget& target, std::chrono::milliseconds tcp_timeout);
+
+// Each kind of port, opened from a resolved target.
+std::unique_ptr<Port> open_path_port(const PortTarget& target);
+std::unique_ptr<Port> open_serial_port(const PortTarget& target);
+std::unique_ptr<Port> open_tcp_port(const PortTarget& target, std::chrono::milliseconds timeout);
 
 class ChannelTable {
  public:

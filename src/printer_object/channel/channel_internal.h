@@ -1,0 +1,67 @@
+#pragma once
+// What the kinds of port share: error wording and a port that owns one file descriptor.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "printer_object/channel/channel.h"
+
+namespace orvo::channel_detail {
+
+// "LPT1 (/dev/lp0)" for a mapped name, the name alone when it is its own target.
+std::string port_label(const PortTarget& t);
+
+[[noreturn]] void raise_port(std::int32_t number, const PortTarget& t, std::string_view what);
+// Appends the system's reason for `errnum`.
+[[noreturn]] void raise_os(std::int32_t number, const PortTarget& t, std::string_view what,
+                           int errnum);
+// Numbers an open() failure: a missing file, a missing directory, no permission, or other.
+std::int32_t open_error_number(int errnum, const std::string& path);
+
+// open() for writing, non-blocking; raises with the numbered reason on failure.
+int open_for_output(const PortTarget& t, int extra_flags);
+void clear_nonblock(const PortTarget& t, int fd);
+
+// "10 s", or "0.25 s" below whole seconds.
+std::string seconds_text(std::chrono::milliseconds ms);
+
+// Closes on scope exit unless released; keeps error paths free of leaks.
+class UniqueFd {
+ public:
+  explicit UniqueFd(int fd = -1) : fd_(fd) {}
+  UniqueFd(const UniqueFd&) = delete;
+  UniqueFd& operator=(const UniqueFd&) = delete;
+  ~UniqueFd();
+  int get() const { return fd_; }
+  int release() {
+    int fd = fd_;
+    fd_ = -1;
+    return fd;
+  }
+
+ private:
+  int fd_;
+};
+
+class FdPort : public Port {
+ public:
+  FdPort(PortTarget target, int fd) : target_(std::move(target)), fd_(fd) {}
+  FdPort(const FdPort&) = delete;
+  FdPort& operator=(const FdPort&) = delete;
+  ~FdPort() override;
+
+  void write(std::string_view bytes) override;
+  void close() override;
+
+ protected:
+  // Raises 52 when the port was already closed (by the caller or by an earlier failure).
+  void require_open() const;
+  // Closes the descriptor (a failed port is not written to again) and raises.
+  [[noreturn]] void fail(std::int32_t number, std::string_view what, int errnum);
+  [[noreturn]] void fail_write(int errnum);
+
+  const PortTarget target_;
+  int fd_;
+};
+
+}  // namespace orvo::channel_detail

@@ -1,0 +1,175 @@
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <string>
+#include <vector>
+
+#include "printer_object/channel/channel_internal.h"
+#include "shared/errors.h"
+
+namespace orvo {
+
+namespace {
+
+constexpr int kDefaultTcpSeconds = 10;
+// Bounds the timeout so that milliseconds fit poll()'s int.
+constexpr int kMaxTcpSeconds = 24 * 60 * 60;
+
+std::string_view trim(std::string_view s) {
+  auto is_space = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  while (!s.empty() && is_space(s.front())) s.remove_prefix(1);
+  while (!s.empty() && is_space(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+std::string upper(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return out;
+}
+
+bool parse_int(std::string_view s, int& out) {
+  if (s.empty()) return false;
+  auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), out);
+  return ec == std::errc() && end == s.data() + s.size();
+}
+
+bool starts_with_tcp(std::string_view s) { return s.size() >= 6 && upper(s.substr(0, 6)) == "TCP://"; }
+
+// "LPT1".."LPT9" / "COM1".."COM9", an optional trailing ':' allowed; "" for any other name.
+std::string device_name(std::string_view name) {
+  std::string u = upper(trim(name));
+  if (!u.empty() && u.back() == ':') u.pop_back();
+  if (u.size() != 4 || u[3] < '1' || u[3] > '9') return "";
+  std::string stem = u.substr(0, 3);
+  return stem == "LPT" || stem == "COM" ? u : "";
+}
+
+[[noreturn]] void bad_name(std::string_view name, std::string_view why) {
+  raise(err::kBadFileNumber, "Bad file name: " + std::string(name) + ": " + std::string(why));
+}
+
+// tcp://HOST:PORT, HOST possibly a bracketed IPv6 literal.
+void parse_tcp(PortTarget& t) {
+  const std::string& text = t.target;
+  std::string_view rest = std::string_view(text).substr(6);
+  std::string_view host;
+  std::string_view port;
+  if (!rest.empty() && rest.front() == '[') {
+    auto close = rest.find(']');
+    if (close == std::string_view::npos) bad_name(t.name, "unclosed '[' in \"" + text + "\"");
+    host = rest.substr(1, close - 1);
+    rest.remove_prefix(close + 1);
+    if (rest.empty() || rest.front() != ':') {
+      bad_name(t.name, "expected tcp://HOST:PORT, got \"" + text + "\"");
+    }
+    port = rest.substr(1);
+  } else {
+    auto colon = rest.rfind(':');
+    if (colon == std::string_view::npos) {
+      bad_name(t.name, "expected tcp://HOST:PORT, got \"" + text + "\"");
+    }
+    host = rest.substr(0, colon);
+    port = rest.substr(colon + 1);
+  }
+  if (host.empty()) bad_name(t.name, "no host in \"" + text + "\"");
+  int number = 0;
+  if (!parse_int(port, number) || number < 1 || number > 65535) {
+    bad_name(t.name, "bad TCP port \"" + std::string(port) + "\" in \"" + text + "\"");
+  }
+  t.kind = PortKind::kTcp;
+  t.host = std::string(host);
+  t.service = std::to_string(number);
+}
+
+void parse_serial(PortTarget& t, std::string_view mapping) {
+  std::vector<std::string_view> parts;
+  for (std::size_t start = 0;;) {
+    auto comma = mapping.find(',', start);
+    parts.push_back(trim(mapping.substr(start, comma - start)));
+    if (comma == std::string_view::npos) break;
+    start = comma + 1;
+  }
+  auto bad = [&](std::string_view why) {
+    raise(err::kBadFileNumber, t.name + ": bad [Ports] setting \"" + std::string(mapping) +
+                                   "\": " + std::string(why));
+  };
+  if (parts.size() > 5) bad("expected DEVICE,BAUD,PARITY,DATABITS,STOPBITS");
+  if (parts[0].empty()) bad("no device");
+  t.target = std::string(parts[0]);
+  // An empty part keeps its default, so "dev,,E" sets only the parity.
+  auto part = [&](std::size_t i) { return i < parts.size() ? parts[i] : std::string_view(); };
+  SerialParams& sp = t.serial;
+  if (auto s = part(1); !s.empty()) {
+    if (!parse_int(s, sp.baud) || sp.baud <= 0) bad("baud \"" + std::string(s) + "\" is not a number");
+  }
+  if (auto s = part(2); !s.empty()) {
+    std::string p = upper(s);
+    if (p != "N" && p != "E" && p != "O") bad("parity \"" + std::string(s) + "\" is not N, E or O");
+    sp.parity = p[0];
+  }
+  if (auto s = part(3); !s.empty()) {
+    if (s != "7" && s != "8") bad("data bits \"" + std::string(s) + "\" is not 7 or 8");
+    sp.data_bits = s[0] - '0';
+  }
+  if (auto s = part(4); !s.empty()) {
+    if (s != "1" && s != "2") bad("stop bits \"" + std::string(s) + "\" is not 1 or 2");
+    sp.stop_bits = s[0] - '0';
+  }
+}
+
+}  // namespace
+
+PortTarget resolve_port(std::string_view name, std::string_view mapping) {
+  PortTarget t;
+  t.name = std::string(name);
+  if (trim(name).empty()) bad_name(name, "empty port name");
+
+  std::string dev = device_name(name);
+  if (dev.empty()) {
+    t.target = t.name;
+    if (starts_with_tcp(t.name)) {
+      parse_tcp(t);
+    } else {
+      // Never leave a plain file where a device belongs.
+      t.may_create = t.target.rfind("/dev/", 0) != 0;
+    }
+    return t;
+  }
+
+  mapping = trim(mapping);
+  char n = dev[3];
+  if (starts_with_tcp(mapping)) {
+    t.target = std::string(mapping);
+    parse_tcp(t);
+    return t;
+  }
+  if (dev.starts_with("LPT")) {
+    t.target = mapping.empty() ? "/dev/lp" + std::to_string(n - '1') : std::string(mapping);
+    t.may_create = !mapping.empty() && t.target.rfind("/dev/", 0) != 0;
+    return t;
+  }
+  t.kind = PortKind::kSerial;
+  t.may_create = false;
+  if (mapping.empty()) {
+    t.target = "/dev/ttyS" + std::to_string(n - '1');
+  } else {
+    parse_serial(t, mapping);
+  }
+  return t;
+}
+
+PortTarget resolve_port(std::string_view name, const Settings& settings) {
+  std::string dev = device_name(name);
+  return resolve_port(name, dev.empty() ? std::string() : settings.get("Ports", dev));
+}
+
+std::chrono::milliseconds tcp_timeout(const Settings& settings) {
+  int seconds = 0;
+  if (!parse_int(trim(settings.get("Ports", "TcpTimeoutSeconds")), seconds) || seconds <= 0) {
+    seconds = kDefaultTcpSeconds;
+  }
+  return std::chrono::seconds(std::min(seconds, kMaxTcpSeconds));
+}
+
+}  // namespace orvo

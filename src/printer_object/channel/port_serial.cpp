@@ -1,0 +1,77 @@
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+
+#include "printer_object/channel/channel_internal.h"
+#include "shared/errors.h"
+
+namespace orvo {
+
+namespace {
+
+struct Speed {
+  int baud;
+  speed_t code;
+};
+
+constexpr Speed kSpeeds[] = {
+    {50, B50},         {75, B75},         {110, B110},       {134, B134},
+    {150, B150},       {200, B200},       {300, B300},       {600, B600},
+    {1200, B1200},     {1800, B1800},     {2400, B2400},     {4800, B4800},
+    {9600, B9600},     {19200, B19200},   {38400, B38400},   {57600, B57600},
+    {115200, B115200}, {230400, B230400}, {460800, B460800}, {500000, B500000},
+    {576000, B576000}, {921600, B921600}, {1000000, B1000000},
+};
+
+void configure(const PortTarget& t, int fd) {
+  using channel_detail::raise_os;
+  using channel_detail::raise_port;
+  speed_t speed = B0;
+  for (const auto& s : kSpeeds) {
+    if (s.baud == t.serial.baud) speed = s.code;
+  }
+  if (speed == B0) {
+    raise_port(channel_err::kPathFileAccess, t,
+               "baud rate " + std::to_string(t.serial.baud) + " is not supported");
+  }
+
+  termios tio{};
+  if (::tcgetattr(fd, &tio) != 0) raise_os(channel_err::kPathFileAccess, t, "not a serial port", errno);
+  ::cfmakeraw(&tio);
+  ::cfsetispeed(&tio, speed);
+  ::cfsetospeed(&tio, speed);
+  tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS);
+  tio.c_cflag |= static_cast<tcflag_t>(t.serial.data_bits == 7 ? CS7 : CS8);
+  if (t.serial.parity != 'N') tio.c_cflag |= PARENB;
+  if (t.serial.parity == 'O') tio.c_cflag |= PARODD;
+  if (t.serial.stop_bits == 2) tio.c_cflag |= CSTOPB;
+  // A printer cable rarely carries modem lines: never wait for carrier.
+  tio.c_cflag |= CLOCAL | CREAD;
+  int rc;
+  do {
+    rc = ::tcsetattr(fd, TCSANOW, &tio);
+  } while (rc != 0 && errno == EINTR);
+  if (rc != 0) raise_os(channel_err::kPathFileAccess, t, "cannot set line settings", errno);
+
+  // tcsetattr succeeds if any change took; check that the speed did.
+  termios now{};
+  if (::tcgetattr(fd, &now) != 0 || ::cfgetospeed(&now) != speed) {
+    raise_port(channel_err::kPathFileAccess, t,
+               "baud rate " + std::to_string(t.serial.baud) + " was not accepted by the device");
+  }
+}
+
+}  // namespace
+
+std::unique_ptr<Port> open_serial_port(const PortTarget& target) {
+  channel_detail::UniqueFd fd(channel_detail::open_for_output(target, 0));
+  configure(target, fd.get());
+  channel_detail::clear_nonblock(target, fd.get());
+  auto port = std::make_unique<channel_detail::FdPort>(target, fd.get());
+  fd.release();
+  return port;
+}
+
+}  // namespace orvo
