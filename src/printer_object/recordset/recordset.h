@@ -14,6 +14,13 @@ namespace orvo {
 
 class Recordset {
  public:
+  // Fields or MoveNext with no current record (at EOF).
+  static constexpr std::int32_t kNoCurrentRecord = 3021;
+  // The database could not be opened, the query not prepared, or a row not read. The data-access
+  // library has no single number for a provider failure; 3709 ("connection cannot be used") is the
+  // closest, and the description carries the path and SQLite's own message.
+  static constexpr std::int32_t kDatabaseError = 3709;
+
   virtual ~Recordset() = default;
   // 1 open, 0 closed.
   virtual int State() const = 0;
@@ -44,8 +51,9 @@ class MemoryRecordset : public Recordset {
 // Steps a query row by row, so that a sale of any size is never held in memory.
 class SqliteRecordset : public Recordset {
  public:
-  // Opens the database read-only and runs the query; failures raise an error naming the database
-  // and SQLite's message.
+  // Opens the database read-only and runs the query, positioned on the first row. Open, prepare
+  // and read failures raise kDatabaseError naming the database and SQLite's message; a query that
+  // is not exactly one row-returning statement raises 5 (invalid argument).
   SqliteRecordset(const std::filesystem::path& database, const std::string& query);
   ~SqliteRecordset() override;
   SqliteRecordset(const SqliteRecordset&) = delete;
