@@ -1,0 +1,82 @@
+#include "shared/errlog.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <system_error>
+
+#include "shared/cp950.h"
+
+namespace orvo {
+
+namespace {
+
+std::string env(const char* name) {
+  const char* v = std::getenv(name);
+  return v ? std::string(v) : std::string();
+}
+
+// Appends `bytes` as one record. Everything goes to a single write() on an O_APPEND descriptor,
+// so records from processes logging at the same time never interleave; the loop only matters
+// after a short write (disk nearly full, signal), where nothing better can be done.
+void append_record(const std::filesystem::path& path, const std::string& bytes) {
+  if (path.empty()) return;
+  if (auto dir = path.parent_path(); !dir.empty()) {
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    if (ec) return;
+  }
+  int fd;
+  do {
+    fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return;
+  const char* p = bytes.data();
+  std::size_t left = bytes.size();
+  while (left > 0) {
+    ssize_t n = ::write(fd, p, left);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    p += n;
+    left -= static_cast<std::size_t>(n);
+  }
+  ::close(fd);
+}
+
+}  // namespace
+
+std::filesystem::path error_log_path() {
+  if (auto p = env("ORVO_ERROR_LOG"); !p.empty()) return p;
+  std::filesystem::path base = env("XDG_STATE_HOME");
+  if (base.empty() || !base.is_absolute()) {
+    auto home = env("HOME");
+    if (home.empty()) return {};
+    base = std::filesystem::path(home) / ".local" / "state";
+  }
+  return base / "Orvo3" / "error.log";
+}
+
+std::string error_message(const std::string& proc_name, const Error& e) {
+  return "處理程序: (" + proc_name + ")\r\n" +
+         "執行錯誤, 代碼: " + std::to_string(e.number()) + "\r\n" +
+         "訊息: \r\n" +
+         "     " + e.description() + "\r\n\r\n";
+}
+
+void ErrLog(Host& host, const std::string& proc_name, const Error& e) {
+  host.beep();
+  const std::string message = error_message(proc_name, e);
+  // The log is a courtesy: the operator still gets the box when it cannot be written.
+  try {
+    append_record(error_log_path(),
+                  to_cp950(format_date(host.now(), "**記錄時間 - YY/MM/DD, HH:MM:SS ") + "\r\n" +
+                           message));
+  } catch (...) {
+  }
+  host.message_box(message, BoxIcon::Exclamation);
+  host.set_busy(false);
+}
+
+}  // namespace orvo
