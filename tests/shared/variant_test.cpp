@@ -1,0 +1,188 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "shared/errors.h"
+#include "shared/variant.h"
+
+namespace orvo {
+namespace {
+
+int error_number(auto&& fn) {
+  try {
+    fn();
+  } catch (const Error& e) {
+    return e.number();
+  }
+  return 0;
+}
+
+TEST(TextForm, OfEveryKind) {
+  struct Case {
+    Variant v;
+    const char* text;
+  } cases[] = {
+      {Variant(), ""},
+      {Variant::null(), ""},
+      {Variant(true), "True"},
+      {Variant(false), "False"},
+      {Variant(1050), "1050"},
+      {Variant(1.5), "1.5"},
+      {Variant(0.5), "0.5"},
+      {Variant(-12.25), "-12.25"},
+      {Variant(-0.0), "0"},
+      {Variant(0.1 + 0.2), "0.3"},
+      {Variant(123456789012345.0), "123456789012345"},
+      {Variant(1e15), "1E+15"},
+      {Variant(0.00001), "1E-05"},
+      {Variant("消費合計"), "消費合計"},
+      {Variant(date_from_civil({2010, 3, 5, 14, 30, 5})), "2010/3/5 14:30:05"},
+      {Variant(date_from_civil({2010, 3, 5})), "2010/3/5"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Str(c.v), c.text) << c.text;
+}
+
+TEST(EmptyTest, NullIsNeitherEmptyNorNotEmpty) {
+  EXPECT_TRUE(is_blank(Variant()));
+  EXPECT_TRUE(is_blank(Variant("")));
+  EXPECT_FALSE(is_blank(Variant(0)));
+  EXPECT_TRUE(not_blank(Variant(0)));
+  EXPECT_FALSE(is_blank(Variant::null()));
+  EXPECT_FALSE(not_blank(Variant::null()));
+  EXPECT_FALSE(text_eq(Variant("y"), "Y"));
+  EXPECT_TRUE(text_eq(Variant(12), "12"));
+}
+
+TEST(NumericUse, CoercionAndMismatch) {
+  struct Case {
+    Variant v;
+    double n;
+  } ok[] = {{Variant(), 0},          {Variant(true), -1},      {Variant(false), 0},
+            {Variant("  42 "), 42},  {Variant("1,000"), 1000}, {Variant("-3.5"), -3.5},
+            {Variant("1.5E2"), 150}, {Variant(".5"), 0.5},     {Variant("+7"), 7}};
+  for (const auto& c : ok) EXPECT_EQ(Num(c.v), c.n) << Str(c.v);
+  for (const char* bad : {"", "abc", "12abc", "1 2", "--1", "1e", ",1", "."}) {
+    EXPECT_EQ(error_number([&] { Num(Variant(bad)); }), 13) << bad;
+    EXPECT_FALSE(IsNumeric(Variant(bad))) << bad;
+  }
+  EXPECT_EQ(error_number([] { Num(Variant::null()); }), 94);
+}
+
+TEST(Val, ReadsLeadingNumberAndNeverFails) {
+  struct Case {
+    const char* text;
+    double n;
+  } cases[] = {{"1,000", 1},  {" 12 5x", 125}, {"", 0},       {"abc", 0},   {"-3.5kg", -3.5},
+               {"1.2.3", 1.2}, {"2E3", 2000},  {"2D2", 200},   {"2E", 2},    {"&HFF", 255},
+               {"&O17", 15},  {"\t7\n8", 78},  {"+", 0},       {".5", 0.5}};
+  for (const auto& c : cases) EXPECT_EQ(Val(c.text), c.n) << c.text;
+  EXPECT_EQ(Val(Variant::null()), 0);
+  EXPECT_EQ(Val(Variant(12.5)), 12.5);
+}
+
+TEST(Rounding, HalvesAndTowardsInfinity) {
+  struct Case {
+    double x, round, int_, fix;
+  } cases[] = {{2.5, 2, 2, 2},     {3.5, 4, 3, 3},     {-2.5, -2, -3, -2},
+               {-2.4, -2, -3, -2}, {0.5, 0, 0, 0},     {1.49, 1, 1, 1}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(Round(c.x), c.round) << c.x;
+    EXPECT_EQ(Int(c.x), c.int_) << c.x;
+    EXPECT_EQ(Fix(c.x), c.fix) << c.x;
+  }
+  EXPECT_DOUBLE_EQ(Round(1.25, 1), 1.2);
+  EXPECT_DOUBLE_EQ(Round(1.35, 1), 1.4);
+}
+
+TEST(Int16, CountersOverflow) {
+  EXPECT_EQ(CInt(32767.0), 32767);
+  EXPECT_EQ(CInt(2.5), 2);
+  EXPECT_EQ(CInt(Variant("900")), 900);
+  EXPECT_EQ(error_number([] { CInt(32768.0); }), 6);
+  EXPECT_EQ(error_number([] { CInt(-32769.0); }), 6);
+  EXPECT_EQ(add16(32766, 1), 32767);
+  EXPECT_EQ(error_number([] { add16(32767, 1); }), 6);
+  EXPECT_EQ(error_number([] { CInt(Variant("x")); }), 13);
+}
+
+TEST(TextFunctions, CountCharactersNotBytes) {
+  const std::string s = "台北101店";
+  EXPECT_EQ(Len(s), 6u);
+  EXPECT_EQ(Left(s, 2), "台北");
+  EXPECT_EQ(Left(s, 99), s);
+  EXPECT_EQ(Right(s, 1), "店");
+  EXPECT_EQ(Mid(s, 3, 3), "101");
+  EXPECT_EQ(Mid(s, 5), "1店");
+  EXPECT_EQ(Mid(s, 9), "");
+  EXPECT_EQ(InStr(s, "1"), 3u);
+  EXPECT_EQ(InStr(s, "1", 4), 5u);
+  EXPECT_EQ(InStr(s, "店"), 6u);
+  EXPECT_EQ(InStr(s, "x"), 0u);
+  EXPECT_EQ(InStr("外帶-2", "-"), 3u);
+  EXPECT_EQ(error_number([&] { Mid(s, 0); }), 5);
+  EXPECT_EQ(Trim("  a b \t "), "a b \t");
+  EXPECT_EQ(UCase("kp1ａ"), "KP1Ａ");
+  // A stray byte counts as one character instead of derailing the count.
+  EXPECT_EQ(Len("a\xFF" "b"), 3u);
+}
+
+TEST(Dates, ValueUsedAsDate) {
+  EXPECT_EQ(civil_from_date(CDate(Variant("2010/3/5"))), (CivilTime{2010, 3, 5, 0, 0, 0}));
+  EXPECT_EQ(civil_from_date(CDate(Variant("2024-02-29 9:05"))), (CivilTime{2024, 2, 29, 9, 5, 0}));
+  EXPECT_EQ(civil_from_date(CDate(Variant("2010-03-05 14:30:05"))),
+            (CivilTime{2010, 3, 5, 14, 30, 5}));
+  EXPECT_EQ(civil_from_date(CDate(Variant())), (CivilTime{1899, 12, 30, 0, 0, 0}));
+  EXPECT_EQ(civil_from_date(CDate(Variant(40242.5))), (CivilTime{2010, 3, 5, 12, 0, 0}));
+  for (const char* bad : {"2023/2/29", "2010/13/1", "hello", "2010/3/5 25:00", "2010/3-5"})
+    EXPECT_EQ(error_number([&] { CDate(Variant(bad)); }), 13) << bad;
+}
+
+TEST(Format, NumberPatterns) {
+  struct Case {
+    Variant v;
+    const char* pattern;
+    const char* out;
+  } cases[] = {
+      {Variant(1234567), "#,##0", "1,234,567"},
+      {Variant(999), "#,##0", "999"},
+      {Variant(0), "#,##0", "0"},
+      {Variant(), "#,##0", "0"},
+      {Variant(2.5), "#,##0", "3"},
+      {Variant(-2.5), "#,##0", "-3"},
+      {Variant(-1234.4), "#,##0", "-1,234"},
+      {Variant(999.5), "#,##0", "1,000"},
+      {Variant("12500"), "#,##0", "12,500"},
+      {Variant("abc"), "#,##0", "abc"},
+      {Variant(5), "00", "05"},
+      {Variant(-5), "00", "-05"},
+      {Variant(123), "00", "123"},
+      {Variant(7), "0", "7"},
+      {Variant(0.4), "0", "0"},
+      {Variant(-0.4), "0", "0"},
+      {Variant(2.675), "0.00", "2.68"},
+      {Variant(1234.5), "#,##0.00", "1,234.50"},
+      {Variant(1.5), "", "1.5"},
+      {Variant::null(), "#,##0", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Format(c.v, c.pattern), c.out) << Str(c.v) << " " << c.pattern;
+}
+
+TEST(Format, DatePatterns) {
+  const Variant d(date_from_civil({2010, 3, 5, 14, 30, 5}));
+  struct Case {
+    const char* pattern;
+    const char* out;
+  } cases[] = {
+      {"YYYY-MM-DD", "2010-03-05"},
+      {"yyyy-mm-dd hh:mm", "2010-03-05 14:30"},
+      {"hh:mm:ss", "14:30:05"},
+      {"YY/MM/DD, HH:MM:SS", "10/03/05, 14:30:05"},
+      {"MM/DD", "03/05"},
+      {"**記錄時間 - YY/MM/DD, HH:MM:SS ", "**記錄時間 - 10/03/05, 14:30:05 "},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Format(d, c.pattern), c.out) << c.pattern;
+  EXPECT_EQ(Format(Variant("2024/3/5"), "YYYY-MM-DD"), "2024-03-05");
+}
+
+}  // namespace
+}  // namespace orvo
