@@ -44,8 +44,8 @@ enum class PortKind { kPath, kSerial, kTcp };
 
 struct PortTarget {
   PortKind kind = PortKind::kPath;
-  std::string name;    // as the host gave it
-  std::string target;  // device or file path, or "tcp://HOST:PORT"
+  std::string name;        // as the host gave it
+  std::string target;      // device or file path, or "tcp://HOST:PORT"
   bool may_create = true;  // false for devices: never leave a plain file where a device belongs
   SerialParams serial;     // kSerial only
   std::string host;        // kTcp only

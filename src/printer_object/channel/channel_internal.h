@@ -1,6 +1,9 @@
 #pragma once
 // What the kinds of port share: error wording and a port that owns one file descriptor.
+#include <termios.h>
+
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,6 +24,11 @@ std::int32_t open_error_number(int errnum, const std::string& path);
 // open() for writing, non-blocking; raises with the numbered reason on failure.
 int open_for_output(const PortTarget& t, int extra_flags);
 void clear_nonblock(const PortTarget& t, int fd);
+
+// The termios speed constant for a baud rate, if the system has one.
+std::optional<speed_t> speed_code(int baud);
+// Raw mode with the given speed and frame; the rest of `tio` is kept.
+void set_line(termios& tio, speed_t speed, const SerialParams& p);
 
 // "10 s", or "0.25 s" below whole seconds.
 std::string seconds_text(std::chrono::milliseconds ms);

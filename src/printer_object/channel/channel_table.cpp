@@ -11,8 +11,8 @@ constexpr std::int16_t kFirstFile = 1;
 constexpr std::int16_t kLastFile = 255;
 
 [[noreturn]] void bad_number(std::int16_t fno, std::string_view why) {
-  raise(err::kBadFileNumber, "Bad file name or number: #" + std::to_string(fno) + " " +
-                                 std::string(why));
+  raise(err::kBadFileNumber,
+        "Bad file name or number: #" + std::to_string(fno) + " " + std::string(why));
 }
 
 }  // namespace
@@ -31,7 +31,8 @@ std::unique_ptr<Port> open_port(const PortTarget& target, std::chrono::milliseco
 
 std::unique_ptr<Port> open_port(const std::string& name, const Settings& settings) {
   PortTarget target = resolve_port(name, settings);
-  auto timeout = target.kind == PortKind::kTcp ? tcp_timeout(settings) : std::chrono::milliseconds(0);
+  auto timeout =
+      target.kind == PortKind::kTcp ? tcp_timeout(settings) : std::chrono::milliseconds(0);
   return open_port(target, timeout);
 }
 

@@ -34,7 +34,9 @@ bool parse_int(std::string_view s, int& out) {
   return ec == std::errc() && end == s.data() + s.size();
 }
 
-bool starts_with_tcp(std::string_view s) { return s.size() >= 6 && upper(s.substr(0, 6)) == "TCP://"; }
+bool starts_with_tcp(std::string_view s) {
+  return s.size() >= 6 && upper(s.substr(0, 6)) == "TCP://";
+}
 
 // "LPT1".."LPT9" / "COM1".."COM9", an optional trailing ':' allowed; "" for any other name.
 std::string device_name(std::string_view name) {
@@ -91,8 +93,8 @@ void parse_serial(PortTarget& t, std::string_view mapping) {
     start = comma + 1;
   }
   auto bad = [&](std::string_view why) {
-    raise(err::kBadFileNumber, t.name + ": bad [Ports] setting \"" + std::string(mapping) +
-                                   "\": " + std::string(why));
+    raise(err::kBadFileNumber,
+          t.name + ": bad [Ports] setting \"" + std::string(mapping) + "\": " + std::string(why));
   };
   if (parts.size() > 5) bad("expected DEVICE,BAUD,PARITY,DATABITS,STOPBITS");
   if (parts[0].empty()) bad("no device");
@@ -101,7 +103,10 @@ void parse_serial(PortTarget& t, std::string_view mapping) {
   auto part = [&](std::size_t i) { return i < parts.size() ? parts[i] : std::string_view(); };
   SerialParams& sp = t.serial;
   if (auto s = part(1); !s.empty()) {
-    if (!parse_int(s, sp.baud) || sp.baud <= 0) bad("baud \"" + std::string(s) + "\" is not a number");
+    if (!parse_int(s, sp.baud) || sp.baud <= 0)
+      bad("baud \"" + std::string(s) + "\" is not a number");
+    if (!channel_detail::speed_code(sp.baud))
+      bad("baud " + std::string(s) + " is not a supported rate");
   }
   if (auto s = part(2); !s.empty()) {
     std::string p = upper(s);

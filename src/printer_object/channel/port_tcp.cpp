@@ -18,7 +18,8 @@ using Clock = std::chrono::steady_clock;
 using channel_detail::UniqueFd;
 
 int remaining_ms(Clock::time_point deadline) {
-  auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+  auto left =
+      std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
   return left > 0 ? static_cast<int>(left) : 0;
 }
 
@@ -102,8 +103,8 @@ std::unique_ptr<Port> open_tcp_port(const PortTarget& target, std::chrono::milli
   auto deadline = Clock::now() + timeout;
   int last_error = ECONNREFUSED;
   for (addrinfo* ai = list.get(); ai != nullptr; ai = ai->ai_next) {
-    UniqueFd fd(::socket(ai->ai_family, ai->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
-                         ai->ai_protocol));
+    UniqueFd fd(
+        ::socket(ai->ai_family, ai->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, ai->ai_protocol));
     if (fd.get() < 0) {
       last_error = errno;
       continue;
