@@ -1,0 +1,142 @@
+#include <signal.h>
+#include <sys/resource.h>
+
+#include "printer_fixture.h"
+
+namespace orvo::testing {
+namespace {
+
+MemoryRecordset::Row row(const std::string& name, double amt, const char* type = "A1") {
+  return {{"itemname", Variant(name)}, {"PriceCap", Variant("")}, {"Qty", Variant(1)},
+          {"Amt", Variant(amt)},       {"ItemType", Variant(type)}};
+}
+
+std::vector<MemoryRecordset::Row> numbered_items(int n) {
+  std::vector<MemoryRecordset::Row> rows;
+  for (int i = 1; i <= n; ++i) rows.push_back(row("品項" + std::string(i < 10 ? "0" : "") + std::to_string(i), 10));
+  return rows;
+}
+
+std::string heading(const std::string& check, const std::string& page) {
+  return feed(1) + feed(1) + feed(1) + feed(1) + "日期:2010-03-05\n" + "S1          " + "   " +
+         "      U1\n" + "檢碼(" + check + ") 機   1  頁:" + page + "\n" + "  \n" + feed(1);
+}
+
+std::string item_lines(int from, int to) {
+  std::string s;
+  for (int i = from; i <= to; ++i)
+    s += "品項" + std::string(i < 10 ? "0" : "") + std::to_string(i) + "          1   10TX\n";
+  return s;
+}
+
+class FormChangeTest : public PrinterTest {
+ protected:
+  void SetUp() override {
+    PrinterTest::SetUp();
+    printer.StoreID = Variant("S1");
+    printer.UserID = Variant("U1");
+    printer.POSID = Variant(1);
+    printer.InvAmt = Variant(400);
+  }
+};
+
+TEST_F(FormChangeTest, ThreeFormsWithARollChangeBetweenThem) {
+  printer.InvNo(Variant("AB12345249"));
+  MemoryRecordset rows(numbered_items(40));
+  ASSERT_TRUE(printer.PrintInv(Variant("Y"), rows));
+  const std::string form_end = feed(11) + ESC + "o\x0c";
+  const std::string expected = ESC + "@" + ESC + "z\x01" + heading("5249", "01") +
+                               item_lines(1, 15) + feed(11) + ESC + "o\x0c" +
+                               heading("5250", "02") + item_lines(16, 30) + form_end +
+                               heading("5251", "03") + item_lines(31, 40) + " \n" +
+                               "         消費合計: 400元\n" + feed(14) + ESC + "o\x0c";
+  EXPECT_EQ(captured(), to_cp950(expected));
+  ASSERT_EQ(host->prompts.size(), 1u);
+  EXPECT_EQ(host->prompts[0].text, "請更換發票後按[確定]");
+  EXPECT_EQ(host->prompts[0].seconds, 900);
+  EXPECT_EQ(Str(printer.PageCount), "3");
+  EXPECT_EQ(Str(printer.InvNo()), "AB12345249");
+}
+
+TEST_F(FormChangeTest, LongNameContinuationAlsoChangesForm) {
+  printer.InvNo(Variant("AB00000999"));
+  auto rows = numbered_items(14);
+  rows.push_back(row("招牌紅燒牛肉麵加大", 280));
+  MemoryRecordset items(rows);
+  ASSERT_TRUE(printer.PrintInv(Variant("Y"), items));
+  const std::string out = from_cp950(captured());
+  // The 15th item fills line 24; its second line starts form 2, numbered 1000 (a new roll).
+  EXPECT_NE(out.find("招牌紅燒牛肉麵  1  280TX\n" + feed(11) + ESC + "o\x0c" +
+                     heading("1000", "02") + "加大\r\n"),
+            std::string::npos);
+  EXPECT_EQ(host->prompts.size(), 1u);
+}
+
+TEST_F(FormChangeTest, InvoiceNumberWithoutDigitsFailsAtTheFormChange) {
+  printer.InvNo(Variant("AB12X"));
+  MemoryRecordset rows(numbered_items(16));
+  try {
+    printer.PrintInv(Variant("Y"), rows);
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.number(), kObjectError);
+    EXPECT_EQ(e.source(), "PrintInv");
+    EXPECT_NE(e.description().find("AB12X"), std::string::npos) << e.description();
+  }
+  EXPECT_TRUE(host->prompts.empty());
+  EXPECT_FALSE(host->busy);
+}
+
+TEST_F(FormChangeTest, MissingFieldOrNonNumericAmountEndsThePrint) {
+  struct Case {
+    std::function<void()> setup;
+    std::vector<MemoryRecordset::Row> rows;
+    std::string detail;
+    std::string in_description;
+  } cases[] = {
+      {[] {}, {{{"itemname", Variant("麵")}}}, "Y", "PriceCap"},
+      {[this] { printer.InvAmt = Variant("一千"); }, {}, "N", "Type mismatch"},
+      {[this] { settings("chkPrintMore=Y\n"); }, {row("麵", 10)}, "N", "RefKPType"},
+  };
+  for (auto& c : cases) {
+    c.setup();
+    MemoryRecordset rows(c.rows);
+    try {
+      printer.PrintInv(Variant(c.detail), rows);
+      ADD_FAILURE() << "no error for " << c.in_description;
+    } catch (const Error& e) {
+      EXPECT_EQ(e.source(), "PrintInv");
+      EXPECT_NE(e.description().find(c.in_description), std::string::npos) << e.description();
+    }
+    EXPECT_FALSE(host->busy);
+  }
+}
+
+TEST_F(FormChangeTest, PortFailingHalfWayKeepsWhatWasSent) {
+  printer.InvNo(Variant("AB12345678"));
+  MemoryRecordset rows(numbered_items(40));
+  // The capture file may grow to 700 bytes, somewhere in the second form.
+  ::signal(SIGXFSZ, SIG_IGN);
+  rlimit old{};
+  ::getrlimit(RLIMIT_FSIZE, &old);
+  rlimit small = old;
+  small.rlim_cur = 700;
+  ::setrlimit(RLIMIT_FSIZE, &small);
+  bool raised = false;
+  try {
+    printer.PrintInv(Variant("Y"), rows);
+  } catch (const Error& e) {
+    raised = e.source() == "PrintInv";
+  }
+  ::setrlimit(RLIMIT_FSIZE, &old);
+  ::signal(SIGXFSZ, SIG_DFL);
+  EXPECT_TRUE(raised);
+  const std::string out = captured();
+  EXPECT_LE(out.size(), 700u);
+  EXPECT_EQ(out.substr(0, 5), "\x1b@\x1bz\x01");
+  EXPECT_EQ(Str(printer.PageCount), "1");  // set at the start, never to a count not printed
+  EXPECT_FALSE(host->busy);
+}
+
+}  // namespace
+}  // namespace orvo::testing
