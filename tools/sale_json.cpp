@@ -1,0 +1,206 @@
+#include "sale_json.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <nlohmann/json.hpp>
+#include <set>
+#include <system_error>
+
+#include "shared/errors.h"
+
+namespace orvo::cli {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+class Reader {
+ public:
+  explicit Reader(const std::filesystem::path& file) : file_(file) {}
+
+  [[noreturn]] void fail(const std::string& problem) const {
+    throw InputError(file_.string() + ": " + problem);
+  }
+
+  Json parse(std::string_view text) const {
+    // The parser keeps the last of two equal keys; a sale that says two things is refused instead.
+    std::vector<std::set<std::string>> open_objects;
+    auto on_event = [&](int, Json::parse_event_t event, Json& parsed) {
+      switch (event) {
+        case Json::parse_event_t::object_start:
+          open_objects.emplace_back();
+          break;
+        case Json::parse_event_t::object_end:
+          open_objects.pop_back();
+          break;
+        case Json::parse_event_t::key:
+          if (!open_objects.back().insert(parsed.get<std::string>()).second) {
+            fail("key \"" + parsed.get<std::string>() + "\" appears twice in one object");
+          }
+          break;
+        default:
+          break;
+      }
+      return true;
+    };
+    try {
+      return Json::parse(text.begin(), text.end(), on_event);
+    } catch (const Json::exception& e) {
+      fail(e.what());
+    }
+  }
+
+  Variant value(const Json& j, const std::string& where) const {
+    switch (j.type()) {
+      case Json::value_t::string:
+        return Variant(j.get<std::string>());
+      case Json::value_t::boolean:
+        return Variant(j.get<bool>());
+      case Json::value_t::null:
+        return Variant::null();
+      case Json::value_t::number_integer:
+        return Variant(static_cast<double>(j.get<std::int64_t>()));
+      case Json::value_t::number_unsigned:
+        return Variant(static_cast<double>(j.get<std::uint64_t>()));
+      case Json::value_t::number_float:
+        return Variant(j.get<double>());
+      default:
+        fail(where + ": expected a string, number, true, false or null, got " +
+             std::string(j.type_name()));
+    }
+  }
+
+  const Json& object(const Json& j, const std::string& where) const {
+    if (!j.is_object()) fail(where + ": expected an object, got " + std::string(j.type_name()));
+    return j;
+  }
+
+  std::string text(const Json& parent, const std::string& key, const std::string& where) const {
+    auto it = parent.find(key);
+    if (it == parent.end()) fail(where + ": missing \"" + key + "\"");
+    if (!it->is_string()) {
+      fail(where + "." + key + ": expected a string, got " + std::string(it->type_name()));
+    }
+    return it->get<std::string>();
+  }
+
+  std::vector<std::pair<std::string, Variant>> invoice(const Json& j,
+                                                       const KeyFilter& known) const {
+    object(j, "invoice");
+    std::vector<std::pair<std::string, Variant>> out;
+    for (const auto& [key, v] : j.items()) {
+      if (!known(key)) fail("invoice: unknown field \"" + key + "\"");
+      out.emplace_back(key, value(v, "invoice." + key));
+    }
+    return out;
+  }
+
+  std::unique_ptr<Recordset> items(const Json& j) const {
+    if (!j.is_array()) fail("items: expected an array, got " + std::string(j.type_name()));
+    std::vector<MemoryRecordset::Row> rows;
+    rows.reserve(j.size());
+    for (std::size_t i = 0; i < j.size(); ++i) {
+      const std::string where = "items[" + std::to_string(i) + "]";
+      object(j[i], where);
+      MemoryRecordset::Row row;
+      // Fields are looked up ignoring case, so "Qty" and "qty" in one row would be ambiguous.
+      std::set<std::string> folded;
+      for (const auto& [key, v] : j[i].items()) {
+        std::string f = key;
+        for (char& c : f) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (!folded.insert(f).second) {
+          fail(where + ": field \"" + key + "\" repeats another field (names ignore case)");
+        }
+        row.emplace_back(key, value(v, where + "." + key));
+      }
+      rows.push_back(std::move(row));
+    }
+    return std::make_unique<MemoryRecordset>(std::move(rows));
+  }
+
+  std::unique_ptr<Recordset> items_sqlite(const Json& j) const {
+    object(j, "items_sqlite");
+    for (const auto& [key, v] : j.items()) {
+      if (key != "database" && key != "query") fail("items_sqlite: unknown key \"" + key + "\"");
+    }
+    std::filesystem::path database = text(j, "database", "items_sqlite");
+    const std::string query = text(j, "query", "items_sqlite");
+    if (database.empty()) fail("items_sqlite.database: empty path");
+    if (database.is_relative()) database = file_.parent_path() / database;
+    try {
+      return std::make_unique<SqliteRecordset>(database, query);
+    } catch (const Error& e) {
+      fail("items_sqlite: " + e.description());
+    }
+  }
+
+ private:
+  const std::filesystem::path& file_;
+};
+
+class Fd {
+ public:
+  explicit Fd(int fd) : fd_(fd) {}
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  ~Fd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+std::string os_reason(int e) { return std::generic_category().message(e); }
+
+}  // namespace
+
+Sale parse_sale(std::string_view text, const std::filesystem::path& file,
+                const KeyFilter& known_invoice_key) {
+  Reader r(file);
+  const Json doc = r.parse(text);
+  r.object(doc, "the sale");
+  for (const auto& [key, v] : doc.items()) {
+    if (key != "invoice" && key != "items" && key != "items_sqlite") {
+      r.fail("unknown key \"" + key + "\" (expected \"invoice\", \"items\" or \"items_sqlite\")");
+    }
+  }
+  if (!doc.contains("invoice")) r.fail("missing \"invoice\"");
+  if (doc.contains("items") && doc.contains("items_sqlite")) {
+    r.fail("give either \"items\" or \"items_sqlite\", not both");
+  }
+
+  Sale sale;
+  sale.invoice = r.invoice(doc.at("invoice"), known_invoice_key);
+  if (doc.contains("items")) {
+    sale.items = r.items(doc.at("items"));
+  } else if (doc.contains("items_sqlite")) {
+    sale.items = r.items_sqlite(doc.at("items_sqlite"));
+  } else {
+    sale.items = std::make_unique<MemoryRecordset>();
+  }
+  return sale;
+}
+
+Sale read_sale(const std::filesystem::path& file, const KeyFilter& known_invoice_key) {
+  std::string text;
+  {
+    Fd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) throw InputError(file.string() + ": cannot open: " + os_reason(errno));
+    char buf[65536];
+    for (;;) {
+      const ssize_t n = ::read(fd.get(), buf, sizeof buf);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) throw InputError(file.string() + ": cannot read: " + os_reason(errno));
+      if (n == 0) break;
+      text.append(buf, static_cast<std::size_t>(n));
+    }
+  }
+  return parse_sale(text, file, known_invoice_key);
+}
+
+}  // namespace orvo::cli
