@@ -8,15 +8,12 @@
 #include <system_error>
 
 #include "shared/cp950.h"
+#include "shared/unique_fd.h"
+#include "shared/user_paths.h"
 
 namespace orvo {
 
 namespace {
-
-std::string env(const char* name) {
-  const char* v = std::getenv(name);
-  return v ? std::string(v) : std::string();
-}
 
 // Appends `bytes` as one record. Everything goes to a single write() on an O_APPEND descriptor,
 // so records from processes logging at the same time never interleave; the loop only matters
@@ -28,34 +25,27 @@ void append_record(const std::filesystem::path& path, const std::string& bytes) 
     std::filesystem::create_directories(dir, ec);
     if (ec) return;
   }
-  int fd;
+  int raw;
   do {
-    fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-  } while (fd < 0 && errno == EINTR);
-  if (fd < 0) return;
+    raw = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+  } while (raw < 0 && errno == EINTR);
+  if (raw < 0) return;
+  const UniqueFd fd(raw);
   const char* p = bytes.data();
   std::size_t left = bytes.size();
   while (left > 0) {
-    ssize_t n = ::write(fd, p, left);
+    ssize_t n = ::write(fd.get(), p, left);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
     p += n;
     left -= static_cast<std::size_t>(n);
   }
-  ::close(fd);
 }
 
 }  // namespace
 
 std::filesystem::path error_log_path() {
-  if (auto p = env("ORVO_ERROR_LOG"); !p.empty()) return p;
-  std::filesystem::path base = env("XDG_STATE_HOME");
-  if (base.empty() || !base.is_absolute()) {
-    auto home = env("HOME");
-    if (home.empty()) return {};
-    base = std::filesystem::path(home) / ".local" / "state";
-  }
-  return base / "Orvo3" / "error.log";
+  return user_file("ORVO_ERROR_LOG", "XDG_STATE_HOME", ".local/state", "error.log");
 }
 
 std::string error_message(const std::string& proc_name, const Error& e) {

@@ -9,6 +9,8 @@
 
 #include "shared/host.h"
 
+#include "shared/unique_fd.h"
+
 namespace orvo {
 
 namespace {
@@ -48,26 +50,13 @@ const char* icon_label(BoxIcon icon) {
   return "Message";
 }
 
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  int get() const { return fd_; }
 
- private:
-  int fd_;
-};
-
-Fd open_tty() {
+UniqueFd open_tty() {
   int fd;
   do {
     fd = ::open("/dev/tty", O_RDONLY | O_NOCTTY | O_CLOEXEC);
   } while (fd < 0 && errno == EINTR);
-  return Fd(fd);
+  return UniqueFd(fd);
 }
 
 // Waits until the operator ends a line on `fd` or the time is up; end of input also closes.
@@ -110,7 +99,7 @@ class TerminalHost : public Host {
     write_stderr(as_lines(text));
     if (options_.prompt == PromptMode::None) return;
 
-    Fd tty = open_tty();
+    UniqueFd tty = open_tty();
     const int fd = tty.get() >= 0 ? tty.get() : ::isatty(STDIN_FILENO) ? STDIN_FILENO : -1;
     // Auto prompts only when someone can answer.
     if (fd < 0 && options_.prompt == PromptMode::Auto) return;

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "printer_object/channel/channel.h"
+#include "shared/unique_fd.h"
 
 namespace orvo::channel_detail {
 
@@ -33,23 +34,8 @@ void set_line(termios& tio, speed_t speed, const SerialParams& p);
 // "10 s", or "0.25 s" below whole seconds.
 std::string seconds_text(std::chrono::milliseconds ms);
 
-// Closes on scope exit unless released; keeps error paths free of leaks.
-class UniqueFd {
- public:
-  explicit UniqueFd(int fd = -1) : fd_(fd) {}
-  UniqueFd(const UniqueFd&) = delete;
-  UniqueFd& operator=(const UniqueFd&) = delete;
-  ~UniqueFd();
-  int get() const { return fd_; }
-  int release() {
-    int fd = fd_;
-    fd_ = -1;
-    return fd;
-  }
+using orvo::UniqueFd;
 
- private:
-  int fd_;
-};
 
 class FdPort : public Port {
  public:

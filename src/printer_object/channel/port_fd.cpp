@@ -95,10 +95,6 @@ std::string seconds_text(std::chrono::milliseconds ms) {
   return std::to_string(n / 1000) + "." + frac + " s";
 }
 
-UniqueFd::~UniqueFd() {
-  if (fd_ >= 0) ::close(fd_);
-}
-
 FdPort::~FdPort() {
   if (fd_ >= 0) ::close(fd_);
 }

@@ -7,14 +7,11 @@
 #include <cstring>
 #include <fstream>
 
+#include "shared/user_paths.h"
+
 namespace orvo {
 
 namespace {
-
-std::string env(const char* name) {
-  const char* v = std::getenv(name);
-  return v ? std::string(v) : std::string();
-}
 
 struct LineSource {
   std::ifstream in;
@@ -42,14 +39,7 @@ char* read_line(char* buf, int size, void* stream) {
 }  // namespace
 
 std::filesystem::path settings_path() {
-  if (auto p = env("ORVO_SETTINGS"); !p.empty()) return p;
-  std::filesystem::path base = env("XDG_CONFIG_HOME");
-  if (base.empty() || !base.is_absolute()) {
-    auto home = env("HOME");
-    if (home.empty()) return {};
-    base = std::filesystem::path(home) / ".config";
-  }
-  return base / "Orvo3" / "settings.ini";
+  return user_file("ORVO_SETTINGS", "XDG_CONFIG_HOME", ".config", "settings.ini");
 }
 
 Settings Settings::load(const std::filesystem::path& file) {
