@@ -1,6 +1,7 @@
 #include "printer_object/invoice_printer.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "printer_object/channel/channel.h"
 #include "shared/cp950.h"
@@ -96,6 +97,20 @@ void InvPrinter::initialise_printer(std::int16_t fno) {
   send(fno, "\x1b@");
   Pause(*host_, 0.5);
   host_->do_events();
+}
+
+void InvPrinter::close_channel(std::int16_t& fno) {
+  const std::int16_t f = std::exchange(fno, std::int16_t{0});
+  if (f) channels().close(f);
+}
+
+void InvPrinter::finish_print(std::int16_t fno) {
+  host_->set_busy(false);
+  try {
+    close_channel(fno);
+  } catch (...) {
+    // Already failing: the first error is the one the host hears about.
+  }
 }
 
 }  // namespace orvo

@@ -75,6 +75,10 @@ class InvPrinter {
   void send(std::int16_t fno, std::string_view bytes);       // raw bytes
   void send_text(std::int16_t fno, std::string_view utf8);   // text, encoded to code page 950
   void initialise_printer(std::int16_t fno);                 // ESC @, half a second, events
+  // Closing can still fail (data not delivered), so success paths close inside their try.
+  void close_channel(std::int16_t& fno);
+  // The error path of a print entry: pointer restored, its channel (if any) closed.
+  void finish_print(std::int16_t fno);
 
   // Standard heading and form change of the 36-line roll forms.
   void InvHead(std::int16_t iFNo, std::int16_t& piPage, std::int16_t& piLine);

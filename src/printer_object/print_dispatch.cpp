@@ -87,14 +87,13 @@ bool InvPrinter::PrintInv(const Variant& pvDetail, Recordset& pRST) {
                                        " 尚未提供 (layout not available in this build)");
     }
     result = print_standard(fno, pRST);
+    close_channel(fno);
   } catch (...) {
     const Error e = current_error();
-    host_->set_busy(false);
-    if (fno) channels().close(fno);
+    finish_print(fno);
     throw reraised("PrintInv", e);
   }
-  host_->set_busy(false);
-  if (fno) channels().close(fno);
+  finish_print(fno);
   return result;
 }
 

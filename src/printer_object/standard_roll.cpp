@@ -43,12 +43,12 @@ bool InvPrinter::print_standard(std::int16_t& fno, Recordset& rst) {
   auto total_line = [&] {
     print_line(PadLeftB(label + ": " + Format(InvAmt, "#,##0") + "元", Variant(kWidth)));
   };
-  auto bottom_lines = [&](bool trimmed, bool with_second) {
-    auto has = [&](const Variant& v) { return trimmed ? not_trim_blank(v) : not_blank(v); };
-    if (!has(BottomLine1) || text_eq(mvNoBottomLine, "Y")) return;
+  // Printed bottom lines are cleared so that a reprint without new values leaves them out.
+  auto bottom_lines = [&](bool with_second) {
+    if (!not_blank(BottomLine1) || text_eq(mvNoBottomLine, "Y")) return;
     print_line(Str(BottomLine1));
     BottomLine1 = Variant("");
-    if (with_second && has(BottomLine2)) {
+    if (with_second && not_blank(BottomLine2)) {
       print_line(Str(BottomLine2));
       BottomLine2 = Variant("");
     }
@@ -60,7 +60,7 @@ bool InvPrinter::print_standard(std::int16_t& fno, Recordset& rst) {
     InvHead(fno, page, line);
     if (Left(Str(TblName), 2) == "收訂") {
       print_line(PadLeftB("訂金: " + Format(InvAmt, "#,##0") + "元", Variant(kWidth)));
-      bottom_lines(false, false);
+      bottom_lines(false);
     } else {
       if (!total_from_sale_ && print_more && rst.State() == 1) {
         double ia = 0, other = 0;
@@ -102,7 +102,7 @@ bool InvPrinter::print_standard(std::int16_t& fno, Recordset& rst) {
       } else if (not_blank(Remark) && !text_eq(mvNoRemark, "Y")) {
         print_line(PadRightB(Remark, Variant(kWidth)));
       }
-      bottom_lines(false, true);
+      bottom_lines(true);
     }
   } else {
     const bool blank_qty = text_eq(Remark, "InvNoPrintQty");

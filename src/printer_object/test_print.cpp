@@ -35,14 +35,13 @@ void InvPrinter::TestPrint() {
     send_text(fno, amount_line("       合計:  ", 13750));
     send_text(fno, ROCDate8(*host_) + " " + format_date(host_->now(), "hh:mm:ss") + "\n");
     send(fno, "\x1b" "d\x0b\x1bo\x0c");
+    close_channel(fno);
   } catch (...) {
     const Error e = current_error();
-    host_->set_busy(false);
-    if (fno) channels().close(fno);
+    finish_print(fno);
     throw reraised("TestPrint", e);
   }
-  host_->set_busy(false);
-  channels().close(fno);
+  finish_print(fno);
 }
 
 }  // namespace orvo
