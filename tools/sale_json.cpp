@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "shared/errors.h"
+#include "shared/unique_fd.h"
 
 namespace orvo::cli {
 
@@ -141,20 +142,6 @@ class Reader {
   const std::filesystem::path& file_;
 };
 
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
 std::string os_reason(int e) { return std::generic_category().message(e); }
 
 }  // namespace
@@ -189,7 +176,7 @@ Sale parse_sale(std::string_view text, const std::filesystem::path& file,
 Sale read_sale(const std::filesystem::path& file, const KeyFilter& known_invoice_key) {
   std::string text;
   {
-    Fd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    UniqueFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0) throw InputError(file.string() + ": cannot open: " + os_reason(errno));
     char buf[65536];
     for (;;) {
