@@ -117,6 +117,17 @@ TEST_F(Cli, PrintPassesTheSaleAndDetailToTheObject) {
   }
 }
 
+TEST_F(Cli, ExamplesPrint) {
+  const char* source_dir = std::getenv("ORVO_SOURCE_DIR");
+  const fs::path examples =
+      (source_dir ? fs::path(source_dir) : fs::path(__FILE__).parent_path() / "../..") / "examples";
+  for (const char* name : {"restaurant_dinner", "banquet_multi_form", "deposit"}) {
+    const Outcome r = run({"print", (examples / (std::string(name) + ".json")).string(), "--type",
+                           "RP420", "--detail", "Y", "--port", path("example.prn").string()});
+    EXPECT_EQ(r.status, 0) << name << "\n" << r.err;
+  }
+}
+
 TEST_F(Cli, ComponentErrorsExitThreeWithOneErrorLine) {
   const std::string sale = small_sale();
   const std::string port = path("out.prn").string();
