@@ -11,7 +11,7 @@ namespace orvo {
 namespace {
 
 constexpr std::string_view kAcceptedTypes[] = {
-    "RP420", "RP420A", "WP103",   "SP320",   "SP300",   "SP200",    "TP3688", "KTV420",
+    "RP420",   "RP420A",  "WP103",   "SP320",   "SP300",    "SP200", "TP3688", "KTV420",
     "WISEINV", "WINLQ3P", "WINLQM1", "WIN3PA4", "WIN3PA4B", "DAYEH", "FE",     "CF"};
 
 }  // namespace
@@ -73,9 +73,7 @@ void InvPrinter::InvPrintType(const Variant& v) {
 
 void InvPrinter::SetPrinter() { host_->message_box("本功能暫時不支援", BoxIcon::Information); }
 
-bool InvPrinter::PrintT2(const Variant&, const Variant&, const Variant&, Variant&) {
-  return false;
-}
+bool InvPrinter::PrintT2(const Variant&, const Variant&, const Variant&, Variant&) { return false; }
 
 Settings InvPrinter::read_settings() const {
   return settings_file_ ? Settings::load(*settings_file_) : Settings::load();

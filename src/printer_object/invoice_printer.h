@@ -72,9 +72,9 @@ class InvPrinter {
 
   // Channel helpers shared by the roll layouts.
   std::int16_t open_channel(const Settings& settings);
-  void send(std::int16_t fno, std::string_view bytes);       // raw bytes
-  void send_text(std::int16_t fno, std::string_view utf8);   // text, encoded to code page 950
-  void initialise_printer(std::int16_t fno);                 // ESC @, half a second, events
+  void send(std::int16_t fno, std::string_view bytes);      // raw bytes
+  void send_text(std::int16_t fno, std::string_view utf8);  // text, encoded to code page 950
+  void initialise_printer(std::int16_t fno);                // ESC @, half a second, events
   // Closing can still fail (data not delivered), so success paths close inside their try.
   void close_channel(std::int16_t& fno);
   // The error path of a print entry: pointer restored, its channel (if any) closed.

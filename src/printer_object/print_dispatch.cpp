@@ -18,14 +18,14 @@ struct Route {
 };
 
 constexpr Route kRoutes[] = {
-    {"DAYEH", When::Always, "Print_DAYEH"},       {"FE", When::Always, "Print_FE"},
-    {"CF", When::Always, "Print_CF"},             {"SP200", When::Always, "Print_SP200"},
-    {"SP300", When::Always, "Print_SP300"},       {"WP103", When::Always, "Print_WP103"},
-    {"SP320", When::NotDetail, "Print_SP320"},    {"SP320", When::Detail, "Print_SP320D"},
-    {"TP3688", When::Always, "Print_TP3688"},     {"KTV420", When::Always, "Print_KTV420"},
-    {"RP420A", When::Always, "Print_RP420A"},     {"WINLQM1", When::Always, "Print_WINLQM1"},
-    {"WISEINV", When::Always, "Print_WISEINV"},   {"WINLQ3P", When::Always, "Print_WINLQ3P"},
-    {"WIN3PA4", When::Always, "Print_WIN3PA4"},   {"WIN3PA4B", When::Always, "Print_WIN3PA4B"},
+    {"DAYEH", When::Always, "Print_DAYEH"},     {"FE", When::Always, "Print_FE"},
+    {"CF", When::Always, "Print_CF"},           {"SP200", When::Always, "Print_SP200"},
+    {"SP300", When::Always, "Print_SP300"},     {"WP103", When::Always, "Print_WP103"},
+    {"SP320", When::NotDetail, "Print_SP320"},  {"SP320", When::Detail, "Print_SP320D"},
+    {"TP3688", When::Always, "Print_TP3688"},   {"KTV420", When::Always, "Print_KTV420"},
+    {"RP420A", When::Always, "Print_RP420A"},   {"WINLQM1", When::Always, "Print_WINLQM1"},
+    {"WISEINV", When::Always, "Print_WISEINV"}, {"WINLQ3P", When::Always, "Print_WINLQ3P"},
+    {"WIN3PA4", When::Always, "Print_WIN3PA4"}, {"WIN3PA4B", When::Always, "Print_WIN3PA4B"},
 };
 
 const Route* route_for(const std::string& type, bool detail) {

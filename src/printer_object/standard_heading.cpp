@@ -19,8 +19,8 @@ std::string invoice_number_of_form(const Variant& inv_no, std::int16_t page) {
   const bool numeric = !digits.empty() && digits.size() <= 15 &&
                        digits.find_first_not_of("0123456789") == std::string::npos;
   if (!numeric)
-    raise(err::kTypeMismatch, "Type mismatch: InvNo \"" + no +
-                                  "\" has no invoice number from its third character on");
+    raise(err::kTypeMismatch,
+          "Type mismatch: InvNo \"" + no + "\" has no invoice number from its third character on");
   return Left(no, 2) + std::to_string(std::stoll(digits) + page - 1);
 }
 
@@ -37,21 +37,25 @@ void InvPrinter::InvHead(std::int16_t iFNo, std::int16_t& piPage, std::int16_t& 
       send(iFNo, cmd::feed(36 - piLine));
       send(iFNo, cmd::kStampAndFormFeed);
       const std::string next = invoice_number_of_form(mvInvNo, add16(piPage, 1));
-      if (ends_a_roll(next)) host_->show_message(std::string(kRollChangePrompt), kRollChangeSeconds);
+      if (ends_a_roll(next))
+        host_->show_message(std::string(kRollChangePrompt), kRollChangeSeconds);
       piPage = add16(piPage, 1);
       piLine = 1;
     }
     if (piLine >= 2) return;
 
     for (const Variant* head : {&Head0, &Head1, &Head2, &Head3}) {
-      if (not_blank(*head)) send_text(iFNo, PadRightB(*head, Variant(24)) + "\n");
-      else send(iFNo, cmd::feed(1));
+      if (not_blank(*head))
+        send_text(iFNo, PadRightB(*head, Variant(24)) + "\n");
+      else
+        send(iFNo, cmd::feed(1));
     }
     const DateValue now = host_->now();
     std::string date_line = "日期:" + format_date(now, "YYYY-MM-DD");
     if (text_eq(mvPrintTime, "Y")) date_line += " " + format_date(now, "hh:mm");
     send_text(iFNo, date_line + "\n");
-    send_text(iFNo, PadRightB(StoreID, Variant(12)) + " " + "  " + PadLeftB(UserID, Variant(8)) + "\n");
+    send_text(iFNo,
+              PadRightB(StoreID, Variant(12)) + " " + "  " + PadLeftB(UserID, Variant(8)) + "\n");
     send_text(iFNo, "檢碼(" + Right(invoice_number_of_form(mvInvNo, piPage), 4) + ") " + "機" +
                         PadLeftB(POSID, Variant(4)) + "  " + "頁:" + Format(Variant(piPage), "00") +
                         "\n");
@@ -64,8 +68,10 @@ void InvPrinter::InvHead(std::int16_t iFNo, std::int16_t& piPage, std::int16_t& 
       table_line = not_blank(CheckNo) ? "帳單:" + Str(CheckNo) : "  ";
     }
     send_text(iFNo, table_line + "\n");
-    if (not_blank(BNo)) send_text(iFNo, "客戶統編: " + Str(BNo) + "\n");
-    else send(iFNo, cmd::feed(1));
+    if (not_blank(BNo))
+      send_text(iFNo, "客戶統編: " + Str(BNo) + "\n");
+    else
+      send(iFNo, cmd::feed(1));
     piLine = 10;
   } catch (...) {
     throw reraised("InvHead", current_error());

@@ -149,7 +149,9 @@ bool InvPrinter::print_standard(std::int16_t& fno, Recordset& rst) {
     const struct {
       const char* caption;
       const Variant* value;
-    } sums[] = {{" 小計:", &OrderAmt}, {" 服務費:", &SCharge}, {" 折扣額:", &Discount},
+    } sums[] = {{" 小計:", &OrderAmt},
+                {" 服務費:", &SCharge},
+                {" 折扣額:", &Discount},
                 {" 溢收:", &TaxAdd}};
     for (const auto& s : sums)
       if (Val(*s.value) != 0) next_line(s.caption + amount7(*s.value));

@@ -26,15 +26,21 @@ void InvPrinter::TestPrint() {
     settings_ = read_settings();
     fno = open_channel(settings_);
     initialise_printer(fno);
-    send(fno, "\x1bz\x01\x1b" "d\x04");
+    send(fno,
+         "\x1bz\x01\x1b"
+         "d\x04");
     send_text(fno, "機POSID6 序123456  收123\n");
     send_text(fno, "發票號碼:AB12345678\n");
-    send(fno, "\x1b" "d\x01");
+    send(fno,
+         "\x1b"
+         "d\x01");
     send_text(fno, amount_line("餐費小計: ", 12500));
     send_text(fno, amount_line("服務費  : ", 1250));
     send_text(fno, amount_line("       合計:  ", 13750));
     send_text(fno, ROCDate8(*host_) + " " + format_date(host_->now(), "hh:mm:ss") + "\n");
-    send(fno, "\x1b" "d\x0b\x1bo\x0c");
+    send(fno,
+         "\x1b"
+         "d\x0b\x1bo\x0c");
     close_channel(fno);
   } catch (...) {
     const Error e = current_error();

@@ -65,8 +65,9 @@ std::optional<DateValue> parse_date_text(const std::string& t) {
 }  // namespace
 
 DateValue date_from_civil(const CivilTime& c) {
-  const long days = days_from_civil(c.year, static_cast<unsigned>(c.month),
-                                    static_cast<unsigned>(c.day)) - kEpoch;
+  const long days =
+      days_from_civil(c.year, static_cast<unsigned>(c.month), static_cast<unsigned>(c.day)) -
+      kEpoch;
   return {static_cast<double>(days) + (c.hour * 3600.0 + c.minute * 60.0 + c.second) / 86400.0};
 }
 

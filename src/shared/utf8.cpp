@@ -10,10 +10,14 @@ std::size_t char_len(std::string_view s, std::size_t i) {
   const auto c = static_cast<unsigned char>(s[i]);
   std::size_t n = 0;
   if (c < 0x80) return 1;
-  if (c >= 0xC2 && c <= 0xDF) n = 2;
-  else if (c >= 0xE0 && c <= 0xEF) n = 3;
-  else if (c >= 0xF0 && c <= 0xF4) n = 4;
-  else return 1;
+  if (c >= 0xC2 && c <= 0xDF)
+    n = 2;
+  else if (c >= 0xE0 && c <= 0xEF)
+    n = 3;
+  else if (c >= 0xF0 && c <= 0xF4)
+    n = 4;
+  else
+    return 1;
   if (i + n > s.size()) return 1;
   for (std::size_t k = 1; k < n; ++k)
     if (!cont(static_cast<unsigned char>(s[i + k]))) return 1;
@@ -31,7 +35,8 @@ char32_t decode(std::string_view s, std::size_t i) {
   const auto c = static_cast<unsigned char>(s[i]);
   if (n == 1) return c < 0x80 ? c : 0xFFFD;
   char32_t cp = c & (0x7F >> n);
-  for (std::size_t k = 1; k < n; ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+  for (std::size_t k = 1; k < n; ++k)
+    cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
   return cp;
 }
 

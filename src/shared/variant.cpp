@@ -141,9 +141,12 @@ double Val(std::string_view t) {
     for (i = 2; i < s.size(); ++i) {
       const char c = s[i];
       int d = -1;
-      if (is_digit(c)) d = c - '0';
-      else if (base == 16 && c >= 'A' && c <= 'F') d = c - 'A' + 10;
-      else if (base == 16 && c >= 'a' && c <= 'f') d = c - 'a' + 10;
+      if (is_digit(c))
+        d = c - '0';
+      else if (base == 16 && c >= 'A' && c <= 'F')
+        d = c - 'A' + 10;
+      else if (base == 16 && c >= 'a' && c <= 'f')
+        d = c - 'a' + 10;
       if (d < 0 || d >= base) break;
       r = r * base + d;
     }
@@ -178,8 +181,10 @@ double Round(double x, int digits) {
   const double fl = std::floor(y);
   const double frac = y - fl;
   double r;
-  if (std::fabs(frac - 0.5) < 1e-9) r = std::fmod(fl, 2.0) == 0 ? fl : fl + 1;
-  else r = std::nearbyint(y);
+  if (std::fabs(frac - 0.5) < 1e-9)
+    r = std::fmod(fl, 2.0) == 0 ? fl : fl + 1;
+  else
+    r = std::nearbyint(y);
   return r / scale;
 }
 

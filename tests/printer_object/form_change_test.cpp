@@ -7,13 +7,17 @@ namespace orvo::testing {
 namespace {
 
 MemoryRecordset::Row row(const std::string& name, double amt, const char* type = "A1") {
-  return {{"itemname", Variant(name)}, {"PriceCap", Variant("")}, {"Qty", Variant(1)},
-          {"Amt", Variant(amt)},       {"ItemType", Variant(type)}};
+  return {{"itemname", Variant(name)},
+          {"PriceCap", Variant("")},
+          {"Qty", Variant(1)},
+          {"Amt", Variant(amt)},
+          {"ItemType", Variant(type)}};
 }
 
 std::vector<MemoryRecordset::Row> numbered_items(int n) {
   std::vector<MemoryRecordset::Row> rows;
-  for (int i = 1; i <= n; ++i) rows.push_back(row("品項" + std::string(i < 10 ? "0" : "") + std::to_string(i), 10));
+  for (int i = 1; i <= n; ++i)
+    rows.push_back(row("品項" + std::string(i < 10 ? "0" : "") + std::to_string(i), 10));
   return rows;
 }
 
@@ -45,11 +49,10 @@ TEST_F(FormChangeTest, ThreeFormsWithARollChangeBetweenThem) {
   MemoryRecordset rows(numbered_items(40));
   ASSERT_TRUE(printer.PrintInv(Variant("Y"), rows));
   const std::string form_end = feed(11) + ESC + "o\x0c";
-  const std::string expected = ESC + "@" + ESC + "z\x01" + heading("5249", "01") +
-                               item_lines(1, 15) + feed(11) + ESC + "o\x0c" +
-                               heading("5250", "02") + item_lines(16, 30) + form_end +
-                               heading("5251", "03") + item_lines(31, 40) + " \n" +
-                               "         消費合計: 400元\n" + feed(14) + ESC + "o\x0c";
+  const std::string expected =
+      ESC + "@" + ESC + "z\x01" + heading("5249", "01") + item_lines(1, 15) + feed(11) + ESC +
+      "o\x0c" + heading("5250", "02") + item_lines(16, 30) + form_end + heading("5251", "03") +
+      item_lines(31, 40) + " \n" + "         消費合計: 400元\n" + feed(14) + ESC + "o\x0c";
   EXPECT_EQ(captured(), to_cp950(expected));
   ASSERT_EQ(host->prompts.size(), 1u);
   EXPECT_EQ(host->prompts[0].text, "請更換發票後按[確定]");

@@ -23,7 +23,9 @@ TEST_F(ObjectTest, TestPrintWritesTheFixedInvoice) {
       feed(1) + "餐費小計:  12,500元 \n" + "服務費  :   1,250元 \n" + "       合計:   13,750元 \n" +
       "99/03/05 14:30:05\n" + feed(11) + ESC + "o\x0c");
   EXPECT_EQ(captured(), expected);
-  EXPECT_EQ(captured().substr(0, 9), "\x1b@\x1bz\x01\x1b" "d\x04\xBE");
+  EXPECT_EQ(captured().substr(0, 9),
+            "\x1b@\x1bz\x01\x1b"
+            "d\x04\xBE");
   EXPECT_EQ(host->sleeps, std::vector<long>{500});
   EXPECT_EQ(host->busy_calls, (std::vector<bool>{true, false}));
   EXPECT_EQ(Str(printer.InvPrintType()), "RP420");

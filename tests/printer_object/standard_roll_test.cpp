@@ -9,8 +9,8 @@ using Row = MemoryRecordset::Row;
 
 Row item(const char* name, const char* cap, double qty, double amt, const char* type,
          const char* remark = "", const char* kp = "K1", double price = 0) {
-  return {{"itemname", Variant(name)}, {"PriceCap", Variant(cap)},   {"Qty", Variant(qty)},
-          {"Price", Variant(price)},   {"Amt", Variant(amt)},        {"ItemType", Variant(type)},
+  return {{"itemname", Variant(name)}, {"PriceCap", Variant(cap)}, {"Qty", Variant(qty)},
+          {"Price", Variant(price)},   {"Amt", Variant(amt)},      {"ItemType", Variant(type)},
           {"RefKPType", Variant(kp)},  {"Remark", Variant(remark)}};
 }
 
@@ -93,8 +93,8 @@ Row deduction(const char* type, double amt, const char* kp = "") {
 
 TEST_F(StandardRollTest, NonDetailModes) {
   const ModeCase cases[] = {
-      {"total only", "", [](InvPrinter&) {}, false, bare_heading(),
-       "       消費合計: 1,250元\n", 23},
+      {"total only", "", [](InvPrinter&) {}, false, bare_heading(), "       消費合計: 1,250元\n",
+       23},
       {"cash and change", "chkPrintTime=N\n",
        [](InvPrinter& p) { p.Cash = Variant(2000), p.Change = Variant(750); }, false,
        bare_heading(), "       消費合計: 1,250元\n \n現收: 2000\n找零: 750\n", 20},
@@ -113,6 +113,9 @@ TEST_F(StandardRollTest, NonDetailModes) {
       {"label from a T: remark, summary not used", "chkPrintMore=Y\ntxtInvTotalDscp=  合計  \n",
        [](InvPrinter& p) { p.Remark = Variant("T:外帶"); }, true, bare_heading(),
        "           外帶: 1,250元\n", 23},
+      {"one-character table name and remark", "",
+       [](InvPrinter& p) { p.TblName = Variant("收"), p.Remark = Variant("T"); }, false,
+       bare_heading(), "             收: 1,250元\nT                       \n", 22},
       {"label from a table ending in 收", "txtInvTotalDscp=合計金額\n",
        [](InvPrinter& p) { p.TblName = Variant("外帶收"); }, false, bare_heading(),
        "         外帶收: 1,250元\n", 23},
@@ -152,13 +155,54 @@ TEST_F(StandardRollTest, NonDetailModes) {
     c.setup(p);
     settings(c.settings);
     p.set_settings_file(dir_ / "settings.ini");
-    MemoryRecordset open_rows({deduction("IA", -50), deduction("X", -30),
-                               deduction("X", -10, "K1"), item("麵", "", 1, 100, "A1", "", "", 100)});
+    MemoryRecordset open_rows({deduction("IA", -50), deduction("X", -30), deduction("X", -10, "K1"),
+                               item("麵", "", 1, 100, "A1", "", "", 100)});
     MemoryRecordset closed;
-    ASSERT_TRUE(p.PrintInv(Variant("y"), c.open_items ? static_cast<Recordset&>(open_rows) : closed));
-    EXPECT_EQ(captured(), to_cp950(kStart + c.heading + feed(2) + c.body + feed(c.end_feed) + kEnd));
+    ASSERT_TRUE(
+        p.PrintInv(Variant("y"), c.open_items ? static_cast<Recordset&>(open_rows) : closed));
+    EXPECT_EQ(captured(),
+              to_cp950(kStart + c.heading + feed(2) + c.body + feed(c.end_feed) + kEnd));
     EXPECT_EQ(Str(p.PageCount), "1");
   }
+}
+
+TEST_F(StandardRollTest, DetailWithKitchenTypesHiddenQuantitiesOrNoItems) {
+  settings("chkItemUseKPType=y\n");
+  printer.BNo = Variant("24536806");
+  printer.Remark = Variant("InvNoPrintQty");
+  MemoryRecordset rows({item("牛肉麵", "", 3, 540, "A1", "", "熱炒")});
+  ASSERT_TRUE(printer.PrintInv(Variant("Y"), rows));
+  const std::string heading = bare_heading().substr(0, bare_heading().size() - 3);
+  const std::string totals = " \n       消費合計: 1,250元\nInvNoPrintQty           \n";
+  EXPECT_EQ(captured(), to_cp950(kStart + heading + "客戶統編: 24536806\n" +
+                                 "熱炒               540TX\n" + totals + feed(22) + kEnd));
+  MemoryRecordset closed;
+  ASSERT_TRUE(printer.PrintInv(Variant("Y"), closed));
+  EXPECT_EQ(captured(),
+            to_cp950(kStart + heading + "客戶統編: 24536806\n" + totals + feed(23) + kEnd));
+}
+
+TEST_F(StandardRollTest, TypesWithoutALayoutInThisBuildNameIt) {
+  const struct {
+    const char* type;
+    const char* detail;
+    const char* layout;
+  } cases[] = {{"DAYEH", "Y", "Print_DAYEH"},
+               {"SP320", "Y", "Print_SP320D"},
+               {"SP320", "N", "Print_SP320"},
+               {"WIN3PA4B", "N", "Print_WIN3PA4B"}};
+  for (const auto& c : cases) {
+    printer.InvPrintType(Variant(c.type));
+    MemoryRecordset none;
+    try {
+      printer.PrintInv(Variant(c.detail), none);
+      ADD_FAILURE() << c.type;
+    } catch (const Error& e) {
+      EXPECT_EQ(e.source(), "PrintInv");
+      EXPECT_NE(e.description().find(c.layout), std::string::npos) << e.description();
+    }
+  }
+  EXPECT_FALSE(std::filesystem::exists(capture_));
 }
 
 TEST_F(StandardRollTest, BottomLinesAreClearedOncePrinted) {

@@ -1,6 +1,7 @@
+#include "shared/cp950.h"
+
 #include <gtest/gtest.h>
 
-#include "shared/cp950.h"
 #include "shared/errlog.h"
 #include "support/fake_host.h"
 
@@ -10,8 +11,8 @@ namespace {
 TEST(Cp950, EncodesBig5AndReplacesWhatItCannot) {
   EXPECT_EQ(to_cp950("發票"), "\xB5\x6F\xB2\xBC");
   EXPECT_EQ(to_cp950("AB\x1b@"), "AB\x1b@");
-  EXPECT_EQ(to_cp950("a😀b"), "a?b");        // outside the code page
-  EXPECT_EQ(to_cp950("a\xFF\xC3z"), "a??z");  // not UTF-8
+  EXPECT_EQ(to_cp950("a😀b"), "a?b");                // outside the code page
+  EXPECT_EQ(to_cp950("a\xFF\xC3z"), "a??z");        // not UTF-8
   EXPECT_EQ(to_cp950("元\xE5\x85"), "\xA4\xB8??");  // each stray byte is one character
   EXPECT_EQ(from_cp950(to_cp950("消費合計: 1,250元")), "消費合計: 1,250元");
   EXPECT_EQ(byte_width("發票"), 4u);

@@ -1,9 +1,10 @@
+#include "shared/variant.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "shared/errors.h"
-#include "shared/variant.h"
 
 namespace orvo {
 namespace {
@@ -72,9 +73,9 @@ TEST(Val, ReadsLeadingNumberAndNeverFails) {
   struct Case {
     const char* text;
     double n;
-  } cases[] = {{"1,000", 1},  {" 12 5x", 125}, {"", 0},       {"abc", 0},   {"-3.5kg", -3.5},
-               {"1.2.3", 1.2}, {"2E3", 2000},  {"2D2", 200},   {"2E", 2},    {"&HFF", 255},
-               {"&O17", 15},  {"\t7\n8", 78},  {"+", 0},       {".5", 0.5}};
+  } cases[] = {{"1,000", 1},   {" 12 5x", 125}, {"", 0},      {"abc", 0}, {"-3.5kg", -3.5},
+               {"1.2.3", 1.2}, {"2E3", 2000},   {"2D2", 200}, {"2E", 2},  {"&HFF", 255},
+               {"&O17", 15},   {"\t7\n8", 78},  {"+", 0},     {".5", 0.5}};
   for (const auto& c : cases) EXPECT_EQ(Val(c.text), c.n) << c.text;
   EXPECT_EQ(Val(Variant::null()), 0);
   EXPECT_EQ(Val(Variant(12.5)), 12.5);
@@ -83,8 +84,8 @@ TEST(Val, ReadsLeadingNumberAndNeverFails) {
 TEST(Rounding, HalvesAndTowardsInfinity) {
   struct Case {
     double x, round, int_, fix;
-  } cases[] = {{2.5, 2, 2, 2},     {3.5, 4, 3, 3},     {-2.5, -2, -3, -2},
-               {-2.4, -2, -3, -2}, {0.5, 0, 0, 0},     {1.49, 1, 1, 1}};
+  } cases[] = {{2.5, 2, 2, 2},     {3.5, 4, 3, 3}, {-2.5, -2, -3, -2},
+               {-2.4, -2, -3, -2}, {0.5, 0, 0, 0}, {1.49, 1, 1, 1}};
   for (const auto& c : cases) {
     EXPECT_EQ(Round(c.x), c.round) << c.x;
     EXPECT_EQ(Int(c.x), c.int_) << c.x;
@@ -123,7 +124,9 @@ TEST(TextFunctions, CountCharactersNotBytes) {
   EXPECT_EQ(Trim("  a b \t "), "a b \t");
   EXPECT_EQ(UCase("kp1ａ"), "KP1Ａ");
   // A stray byte counts as one character instead of derailing the count.
-  EXPECT_EQ(Len("a\xFF" "b"), 3u);
+  EXPECT_EQ(Len("a\xFF"
+                "b"),
+            3u);
 }
 
 TEST(Dates, ValueUsedAsDate) {
@@ -164,7 +167,8 @@ TEST(Format, NumberPatterns) {
       {Variant(1.5), "", "1.5"},
       {Variant::null(), "#,##0", ""},
   };
-  for (const auto& c : cases) EXPECT_EQ(Format(c.v, c.pattern), c.out) << Str(c.v) << " " << c.pattern;
+  for (const auto& c : cases)
+    EXPECT_EQ(Format(c.v, c.pattern), c.out) << Str(c.v) << " " << c.pattern;
 }
 
 TEST(Format, DatePatterns) {
