@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cli/temp_dir.h"
+#include "shared/cp950.h"
 
 extern char** environ;
 
@@ -89,12 +90,13 @@ class Cli : public ::testing::Test {
   orvo::testing::TempDir dir_;
 };
 
-TEST_F(Cli, TestPrintWritesThePageAndCutsIt) {
+TEST_F(Cli, TestPrintWritesTheFixedInvoiceForTheGivenClock) {
   const Outcome r = run({"test-print", "--port", path("test.prn").string()});
   EXPECT_EQ(r.status, 0) << r.err;
-  const std::string bytes = slurp(path("test.prn"));
-  ASSERT_GE(bytes.size(), 3u);
-  EXPECT_EQ(bytes.substr(bytes.size() - 3), "\x1b\x6f\x0c");
+  EXPECT_EQ(slurp(path("test.prn")),
+            orvo::to_cp950("\x1b@\x1bz\x01\x1b" "d\x04機POSID6 序123456  收123\n發票號碼:AB12345678\n"
+                           "\x1b" "d\x01餐費小計:  12,500元 \n服務費  :   1,250元 \n"
+                           "       合計:   13,750元 \n99/03/05 14:30:05\n\x1b" "d\x0b\x1bo\x0c"));
 }
 
 TEST_F(Cli, PrintPassesTheSaleAndDetailToTheObject) {
