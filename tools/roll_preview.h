@@ -1,0 +1,70 @@
+#pragma once
+// What a roll printer would print from a captured byte stream, as text. The bytes are parsed into
+// forms and lines first; rendering works from that structure alone.
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvo::cli {
+
+enum class RollCommand {
+  Initialise,      // ESC @
+  BothStations,    // ESC z 1
+  InvoiceStation,  // ESC c 0 2
+  Feed,            // ESC d n
+  Advance,         // ESC a n
+  Stamp,           // ESC o
+  DoubleWidthOn,   // ESC x 1 SO
+  DoubleWidthOff,  // ESC x 1 DC4
+  PrintMode,       // ESC ! n
+  Reset,           // ESC R CR
+  TextLine,        // ESC P B 1 text CR
+  EmptyLine,       // ESC L B 1 CR
+  EndOfForm,       // ESC V B CR
+  Unknown,         // any other ESC sequence, or a stray control byte
+};
+
+struct RollCommandSeen {
+  RollCommand kind;
+  unsigned value = 0;  // n of Feed, Advance and PrintMode
+  std::string bytes;   // as received
+};
+
+struct RollLine {
+  std::string text;           // UTF-8; unknown commands appear inline as <ESC 71>
+  std::size_t width = 0;      // columns on paper: text bytes, counted twice in double width
+  bool double_width = false;  // some of it was printed in double width
+  bool ended = true;          // false: the stream stopped before the line was printed
+};
+
+struct RollForm {
+  std::vector<RollLine> lines;
+  std::vector<RollCommandSeen> commands;  // ESC sequences and stray control bytes, in order
+  bool stamped = false;
+};
+
+struct RollStream {
+  std::vector<RollForm> forms;
+  // The bytes of a command cut off by the end of the stream.
+  std::optional<std::string> truncated;
+};
+
+RollStream parse_roll(std::string_view bytes);
+
+// Each form as a box `width` bytes wide (CJK characters count two).
+std::string render_roll(const RollStream& stream, std::size_t width = 24);
+
+// `<ESC 71>`, `<0E>`: how command bytes are shown in text.
+std::string hex_marker(std::string_view bytes);
+
+// The whole file; InputError naming the file and the system's reason when it cannot be read.
+std::string read_capture(const std::filesystem::path& file);
+
+// Replaces `file` only once all of `text` is written, so a failed write keeps the old contents.
+// InputError naming the file when it cannot be written.
+void write_text_file(const std::filesystem::path& file, std::string_view text);
+
+}  // namespace orvo::cli
