@@ -1,9 +1,12 @@
-// orvo-invoice: prints a sale, or the test page, through the invoice printer object.
+// orvo-invoice: prints a sale, or the test page, through the invoice printer object, and shows
+// as text what a roll printer prints from captured bytes.
 //   orvo-invoice test-print [--port PORT] [--type TYPE] [common options]
 //   orvo-invoice print SALE.json [--type TYPE] [--port PORT] [--detail VALUE] [common options]
-// Exit status: 0 printed, 1 PrintInv returned false, 2 usage or input error, 3 the component
-// raised an error.
+//   orvo-invoice preview FILE.prn [--width N] [-o OUT.txt]
+// Exit status: 0 printed (or previewed), 1 PrintInv returned false, 2 usage or input error, 3 the
+// component raised an error.
 #include <CLI/CLI.hpp>
+#include <cstddef>
 #include <cstdlib>
 #include <iostream>
 #include <optional>
@@ -11,6 +14,7 @@
 #include <string_view>
 
 #include "printer_object/invoice_printer.h"
+#include "roll_preview.h"
 #include "sale_json.h"
 #include "shared/errors.h"
 #include "shared/host.h"
@@ -35,6 +39,12 @@ struct CommonOptions {
 struct PrinterOptions {
   std::string type;
   std::string port;
+};
+
+struct PreviewOptions {
+  std::string capture;
+  std::size_t width = 24;
+  std::string out;  // empty: stdout
 };
 
 void add_common(CLI::App& cmd, CommonOptions& o) {
@@ -121,6 +131,24 @@ int usage_error(const std::string& message) {
   return kExitUsage;
 }
 
+int preview_capture(const PreviewOptions& o) {
+  try {
+    const std::string text =
+        orvo::cli::render_roll(orvo::cli::parse_roll(orvo::cli::read_capture(o.capture)), o.width);
+    if (!o.out.empty()) {
+      orvo::cli::write_text_file(o.out, text);
+    } else if (!(std::cout << text << std::flush)) {
+      return usage_error("stdout: cannot write the preview");
+    }
+  } catch (const orvo::cli::InputError& e) {
+    return usage_error(e.what());
+  } catch (const std::exception& e) {
+    std::cerr << "error: " << e.what() << '\n';
+    return kExitComponent;
+  }
+  return kExitPrinted;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -145,11 +173,23 @@ int main(int argc, char** argv) {
   print->add_option("--detail", detail, "passed to PrintInv as its detail argument");
   add_common(*print, common);
 
+  PreviewOptions preview_options;
+  CLI::App* preview =
+      app.add_subcommand("preview", "show as text what a roll printer prints from FILE.prn");
+  preview->add_option("FILE.prn", preview_options.capture, "bytes captured from a file port")
+      ->required();
+  preview->add_option("--width", preview_options.width, "paper width in bytes")
+      ->capture_default_str()
+      ->check(CLI::Range(1, 255));
+  preview->add_option("-o", preview_options.out, "write the preview here instead of stdout")
+      ->option_text("OUT.txt");
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
     return app.exit(e) == 0 ? kExitPrinted : kExitUsage;
   }
+  if (preview->parsed()) return preview_capture(preview_options);
   const CLI::App& cmd = test_print->parsed() ? *test_print : *print;
 
   orvo::TerminalHostOptions host_options;
