@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the tool and prints the test page and every example sale into out/*.prn, the bytes an
-# RP420 would receive, with the clock fixed so that each run gives the same bytes.
+# RP420 would receive, with the clock fixed so that each run gives the same bytes; out/*.txt is
+# what the printer would print from each of them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,7 +16,7 @@ cmake --preset default >/dev/null
 cmake --build --preset default
 
 mkdir -p out
-rm -f out/*.prn out/takeout.db
+rm -f out/*.prn out/*.txt out/takeout.db
 
 step="create out/takeout.db from examples/takeout.sql"
 sqlite3 out/takeout.db < examples/takeout.sql
@@ -30,19 +31,31 @@ run() {
   "$bin" "$@"
 }
 
+# out/NAME.prn becomes out/NAME.txt.
+preview() {
+  run preview "out/$1.prn" -o "out/$1.txt"
+}
+
 run test-print --port out/test_print.prn "${common[@]}"
+preview test_print
 run print examples/restaurant_dinner.json --type RP420 --detail Y --port out/restaurant_dinner.prn "${common[@]}"
+preview restaurant_dinner
 run print examples/banquet_multi_form.json --type RP420 --detail Y --port out/banquet_multi_form.prn "${common[@]}"
+preview banquet_multi_form
 run print examples/takeout_sqlite.json --type RP420 --detail Y --port out/takeout_sqlite.prn "${common[@]}"
+preview takeout_sqlite
 run print examples/deposit.json --type RP420 --detail N --port out/deposit.prn "${common[@]}"
+preview deposit
 step="summary"
 
 echo
-echo "== first lines of out/restaurant_dinner.prn (code page 950)"
-xxd out/restaurant_dinner.prn | head -n 12
+echo "== first bytes of out/restaurant_dinner.prn (code page 950)"
+xxd out/restaurant_dinner.prn | head -n 4
+echo
+echo "== out/restaurant_dinner.txt: what the printer prints from them"
+cat out/restaurant_dinner.txt
 echo
 echo "== written"
-for f in out/test_print.prn out/restaurant_dinner.prn out/banquet_multi_form.prn \
-         out/takeout_sqlite.prn out/deposit.prn; do
-  printf '%-28s %6d bytes\n' "$f" "$(wc -c < "$f")"
+for name in test_print restaurant_dinner banquet_multi_form takeout_sqlite deposit; do
+  printf '%-28s %6d bytes   %s\n' "out/$name.prn" "$(wc -c < "out/$name.prn")" "out/$name.txt"
 done
