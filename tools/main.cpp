@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "printer_object/invoice_printer.h"
+#include "file_io.h"
 #include "roll_preview.h"
 #include "sale_json.h"
 #include "shared/errors.h"
@@ -134,7 +135,7 @@ int usage_error(const std::string& message) {
 int preview_capture(const PreviewOptions& o) {
   try {
     const std::string text =
-        orvo::cli::render_roll(orvo::cli::parse_roll(orvo::cli::read_capture(o.capture)), o.width);
+        orvo::cli::render_roll(orvo::cli::parse_roll(orvo::cli::read_file(o.capture)), o.width);
     if (!o.out.empty()) {
       orvo::cli::write_text_file(o.out, text);
     } else if (!(std::cout << text << std::flush)) {

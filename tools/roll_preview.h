@@ -2,7 +2,6 @@
 // What a roll printer would print from a captured byte stream, as text. The bytes are parsed into
 // forms and lines first; rendering works from that structure alone.
 #include <cstddef>
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -59,12 +58,5 @@ std::string render_roll(const RollStream& stream, std::size_t width = 24);
 
 // `<ESC 71>`, `<0E>`: how command bytes are shown in text.
 std::string hex_marker(std::string_view bytes);
-
-// The whole file; InputError naming the file and the system's reason when it cannot be read.
-std::string read_capture(const std::filesystem::path& file);
-
-// Replaces `file` only once all of `text` is written, so a failed write keeps the old contents.
-// InputError naming the file when it cannot be written.
-void write_text_file(const std::filesystem::path& file, std::string_view text);
 
 }  // namespace orvo::cli

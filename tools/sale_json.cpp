@@ -1,16 +1,13 @@
 #include "sale_json.h"
 
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <cctype>
 #include <cerrno>
 #include <nlohmann/json.hpp>
 #include <set>
-#include <system_error>
 
 #include "shared/errors.h"
-#include "shared/unique_fd.h"
+#include "file_io.h"
 
 namespace orvo::cli {
 
@@ -142,8 +139,6 @@ class Reader {
   const std::filesystem::path& file_;
 };
 
-std::string os_reason(int e) { return std::generic_category().message(e); }
-
 }  // namespace
 
 Sale parse_sale(std::string_view text, const std::filesystem::path& file,
@@ -174,19 +169,7 @@ Sale parse_sale(std::string_view text, const std::filesystem::path& file,
 }
 
 Sale read_sale(const std::filesystem::path& file, const KeyFilter& known_invoice_key) {
-  std::string text;
-  {
-    UniqueFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) throw InputError(file.string() + ": cannot open: " + os_reason(errno));
-    char buf[65536];
-    for (;;) {
-      const ssize_t n = ::read(fd.get(), buf, sizeof buf);
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) throw InputError(file.string() + ": cannot read: " + os_reason(errno));
-      if (n == 0) break;
-      text.append(buf, static_cast<std::size_t>(n));
-    }
-  }
+  const std::string text = read_file(file);
   return parse_sale(text, file, known_invoice_key);
 }
 

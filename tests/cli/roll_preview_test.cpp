@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/temp_dir.h"
+#include "../../tools/file_io.h"
 #include "../../tools/sale_json.h"
 
 namespace {
@@ -142,7 +143,7 @@ TEST(RollPreview, FilesAreReadWhole_AndReplacedOnlyWhenWritten) {
   orvo::testing::TempDir dir;
   const auto absent = dir.path / "absent.prn";
   try {
-    orvo::cli::read_capture(absent);
+    orvo::cli::read_file(absent);
     ADD_FAILURE() << "no error for a missing file";
   } catch (const orvo::cli::InputError& e) {
     EXPECT_EQ(std::string(e.what()), absent.string() + ": cannot open: No such file or directory");
@@ -150,7 +151,7 @@ TEST(RollPreview, FilesAreReadWhole_AndReplacedOnlyWhenWritten) {
   const auto out = dir.path / "out.txt";
   std::ofstream(out) << "old";
   orvo::cli::write_text_file(out, std::string("new\0\xa4\x40", 6));
-  EXPECT_EQ(orvo::cli::read_capture(out), std::string("new\0\xa4\x40", 6));
+  EXPECT_EQ(orvo::cli::read_file(out), std::string("new\0\xa4\x40", 6));
   EXPECT_THROW(orvo::cli::write_text_file(dir.path / "no_dir" / "x.txt", "x"),
                orvo::cli::InputError);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path), {}), 1)
