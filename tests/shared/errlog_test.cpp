@@ -4,47 +4,22 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
-#include <optional>
-
 #include "shared/cp950.h"
 #include "support/fake_host.h"
+#include "support/fd_count.h"
+#include "support/scoped_env.h"
+#include "support/temp_dir.h"
 
 namespace orvo {
 namespace {
 
-namespace fs = std::filesystem;
 using testing::FakeHost;
+using testing::open_fd_count;
+using testing::read_file;
+using testing::ScopedEnv;
 
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    value ? ::setenv(name, value, 1) : ::unsetenv(name);
-  }
-  ~ScopedEnv() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
-  ScopedEnv(const ScopedEnv&) = delete;
-  ScopedEnv& operator=(const ScopedEnv&) = delete;
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
-
-std::string read_file(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-std::size_t open_fds() {
-  return static_cast<std::size_t>(
-      std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator()));
-}
-
-const std::string kRecord =
-    "**記錄時間 - 10/03/05, 14:30:05 \r\n"
+const std::string kStamp = "**記錄時間 - 10/03/05, 14:30:05 \r\n";
+const std::string kMessage =
     "處理程序: (ROCDate8)\r\n"
     "執行錯誤, 代碼: 5\r\n"
     "訊息: \r\n"
@@ -53,45 +28,29 @@ const std::string kRecord =
 
 class ErrLogTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("orvo-errlog-" + std::to_string(::getpid()));
-    fs::remove_all(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  fs::path dir_;
+  testing::TempDir dir_;
   FakeHost host_;
   const Error error_{err::kInvalidArgument, "Invalid procedure call or argument"};
 };
 
 TEST_F(ErrLogTest, AppendsOneBig5RecordAndTellsTheOperator) {
-  const fs::path log = dir_ / "nested" / "error.log";  // directories are created
+  const auto log = dir_ / "nested" / "error.log";  // directories are created
   ScopedEnv env("ORVO_ERROR_LOG", log.c_str());
-  host_.busy = true;
-  const auto fds = open_fds();
+  const int fds = open_fd_count();
 
   ErrLog(host_, "ROCDate8", error_);
-
-  const std::string bytes = read_file(log);
-  EXPECT_EQ(bytes, to_cp950(kRecord));
-  ASSERT_GE(bytes.size(), 4u);
-  EXPECT_EQ(bytes.substr(0, 4), "**\xB0\x4F");  // "記"
-  const std::string proc = "\xB3\x42\xB2\x7A";   // "處理"
-  EXPECT_EQ(bytes.find(proc), bytes.find("\r\n") + 2);
-  EXPECT_EQ(open_fds(), fds);
-
-  const std::string message = kRecord.substr(kRecord.find("\r\n") + 2);
-  EXPECT_EQ(error_message("ROCDate8", error_), message);
+  EXPECT_EQ(read_file(log), to_cp950(kStamp + kMessage));
+  EXPECT_EQ(read_file(log).substr(0, 4), "**\xB0\x4F") << "Big5, not UTF-8";
+  EXPECT_EQ(open_fd_count(), fds);
   EXPECT_EQ(host_.beeps, 1);
   ASSERT_EQ(host_.boxes.size(), 1u);
-  EXPECT_EQ(host_.boxes[0].text, message);
+  EXPECT_EQ(host_.boxes[0].text, kMessage);
   EXPECT_EQ(host_.boxes[0].icon, BoxIcon::Exclamation);
   EXPECT_EQ(host_.busy_calls, std::vector<bool>{false});
 
   // A second record goes after the first; the object error number prints as signed decimal.
   ErrLog(host_, "PrintInv", Error(kObjectError, "PrintInv", "COM1: no such device"));
-  EXPECT_EQ(read_file(log), to_cp950(kRecord +
-                                     "**記錄時間 - 10/03/05, 14:30:05 \r\n"
+  EXPECT_EQ(read_file(log), to_cp950(kStamp + kMessage + kStamp +
                                      "處理程序: (PrintInv)\r\n"
                                      "執行錯誤, 代碼: -2147221504\r\n"
                                      "訊息: \r\n"
@@ -99,79 +58,60 @@ TEST_F(ErrLogTest, AppendsOneBig5RecordAndTellsTheOperator) {
 }
 
 TEST_F(ErrLogTest, UnusableLogStillShowsTheBox) {
-  fs::create_directories(dir_ / "adir");
-  std::ofstream(dir_ / "plain") << "x";
-  const fs::path paths[] = {
-      "/proc/orvo-no-such-dir/error.log",
-      dir_ / "plain" / "error.log",  // a regular file where a directory should be
-      dir_ / "adir",                 // a directory where the file should be
-  };
-  for (const auto& p : paths) {
+  const auto plain = dir_.write("plain", "x");
+  std::filesystem::create_directories(dir_ / "adir");
+  // A regular file where a directory should be; a directory where the file should be.
+  for (const auto& p : {plain / "error.log", dir_ / "adir"}) {
     ScopedEnv env("ORVO_ERROR_LOG", p.c_str());
     FakeHost host;
-    const auto fds = open_fds();
+    const int fds = open_fd_count();
     EXPECT_NO_THROW(ErrLog(host, "ROCDate8", error_)) << p;
-    EXPECT_EQ(open_fds(), fds) << p;
-    ASSERT_EQ(host.boxes.size(), 1u) << p;
-    EXPECT_EQ(host.boxes[0].icon, BoxIcon::Exclamation);
-    EXPECT_EQ(host.beeps, 1);
+    EXPECT_EQ(open_fd_count(), fds) << p;
+    EXPECT_EQ(host.boxes.size(), 1u) << p;
     EXPECT_EQ(host.busy_calls, std::vector<bool>{false});
   }
-  EXPECT_EQ(read_file(dir_ / "plain"), "x");
+  EXPECT_EQ(read_file(plain), "x");
 }
 
 TEST_F(ErrLogTest, ConcurrentProcessesNeverInterleaveRecords) {
-  const fs::path log = dir_ / "error.log";
+  const auto log = dir_ / "error.log";
   ScopedEnv env("ORVO_ERROR_LOG", log.c_str());
   constexpr int kEach = 1000;
   // Long enough that a record split into several writes would be caught interleaving.
-  const std::string child_desc(600, 'c');
-  const std::string parent_desc(600, 'p');
+  const Error child_error(1, std::string(600, 'c')), parent_error(2, std::string(600, 'p'));
 
   const pid_t pid = ::fork();
   ASSERT_GE(pid, 0);
   if (pid == 0) {
     FakeHost host;
-    for (int i = 0; i < kEach; ++i) ErrLog(host, "Child", Error(1, child_desc));
+    for (int i = 0; i < kEach; ++i) ErrLog(host, "Child", child_error);
     ::_exit(0);
   }
-  for (int i = 0; i < kEach; ++i) ErrLog(host_, "Parent", Error(2, parent_desc));
+  for (int i = 0; i < kEach; ++i) ErrLog(host_, "Parent", parent_error);
   int status = 0;
   ASSERT_EQ(::waitpid(pid, &status, 0), pid);
   ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 
-  const std::string stamp = "**記錄時間 - 10/03/05, 14:30:05 \r\n";
-  const std::string marker = to_cp950("**記錄時間 - ");
-  const std::string child = to_cp950(stamp + error_message("Child", Error(1, child_desc)));
-  const std::string parent = to_cp950(stamp + error_message("Parent", Error(2, parent_desc)));
-
+  // Whole copies of the two records that together cover every byte: nothing split or torn.
   const std::string bytes = read_file(log);
-  ASSERT_EQ(bytes.rfind(marker, 0), 0u);
-  int children = 0, parents = 0, broken = 0;
-  for (std::size_t at = 0; at < bytes.size();) {
-    std::size_t next = bytes.find(marker, at + marker.size());
-    if (next == std::string::npos) next = bytes.size();
-    const std::string_view record(bytes.data() + at, next - at);
-    if (record == child) {
-      ++children;
-    } else if (record == parent) {
-      ++parents;
-    } else {
-      ++broken;
-    }
-    at = next;
-  }
-  EXPECT_EQ(broken, 0);
-  EXPECT_EQ(children, kEach);
-  EXPECT_EQ(parents, kEach);
+  const std::string child = to_cp950(kStamp + error_message("Child", child_error));
+  const std::string parent = to_cp950(kStamp + error_message("Parent", parent_error));
+  auto copies = [&](const std::string& record) {
+    int n = 0;
+    for (auto at = bytes.find(record); at != std::string::npos; at = bytes.find(record, at + 1))
+      ++n;
+    return n;
+  };
+  EXPECT_EQ(copies(child), kEach);
+  EXPECT_EQ(copies(parent), kEach);
+  EXPECT_EQ(bytes.size(), kEach * (child.size() + parent.size()));
 }
 
-TEST(ErrorLogPath, FromEnvironment) {
-  struct Case {
-    const char* orvo;
-    const char* xdg;
-    const char* home;
-    fs::path expected;
+// The rules every per-user file follows; the settings file shares them.
+TEST(ErrorLogPath, OverrideThenAbsoluteXdgThenHome) {
+  const struct {
+    const char *orvo, *xdg, *home;
+    std::filesystem::path expected;
   } cases[] = {
       {"/var/log/orvo.log", "/xdg", "/home/u", "/var/log/orvo.log"},
       {"", "/xdg", "/home/u", "/xdg/Orvo3/error.log"},
