@@ -1,0 +1,261 @@
+// Recordsets: what every kind does the same way, then SQLite's own types and failures.
+#include "printer_object/recordset/recordset.h"
+
+#include <sqlite3.h>
+
+#include <functional>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "support/raised.h"
+#include "support/temp_dir.h"
+
+namespace orvo {
+
+inline void PrintTo(const Variant& v, std::ostream* os) {
+  static const char* const kKinds[] = {"Empty", "Null", "Boolean", "Number", "Text", "Date"};
+  *os << kKinds[static_cast<int>(v.kind())] << " \"" << Str(v) << '"';
+}
+
+namespace {
+
+using testing::raised;
+using testing::TempDir;
+
+// Creates or extends a database; any SQLite error fails the test.
+void exec_sql(const std::filesystem::path& db_path, const std::string& sql) {
+  sqlite3* db = nullptr;
+  char* msg = nullptr;
+  int rc = sqlite3_open(db_path.c_str(), &db);
+  if (rc == SQLITE_OK) rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &msg);
+  EXPECT_EQ(rc, SQLITE_OK) << (msg ? msg : sqlite3_errmsg(db)) << "\nin: " << sql;
+  sqlite3_free(msg);
+  sqlite3_close(db);
+}
+
+std::unique_ptr<Recordset> make_memory(const TempDir&, bool with_rows) {
+  if (!with_rows) return std::make_unique<MemoryRecordset>(std::vector<MemoryRecordset::Row>{});
+  return std::make_unique<MemoryRecordset>(std::vector<MemoryRecordset::Row>{
+      {{"itemname", "茶葉蛋"}, {"Qty", 2}, {"Price", 12.5}},
+      {{"itemname", "Coffee"}, {"Qty", 1}, {"Price", 45}},
+      {{"itemname", "折扣"}, {"Qty", 1}, {"Price", -10}},
+  });
+}
+
+std::unique_ptr<Recordset> make_sqlite(const TempDir& dir, bool with_rows) {
+  exec_sql(dir / "sale.db",
+           "CREATE TABLE items(seq INTEGER, itemname TEXT, Qty INTEGER, Price REAL);" +
+               std::string(with_rows ? "INSERT INTO items VALUES (1, '茶葉蛋', 2, 12.5), "
+                                       "(2, 'Coffee', 1, 45), (3, '折扣', 1, -10);"
+                                     : ""));
+  return std::make_unique<SqliteRecordset>(dir / "sale.db",
+                                           "SELECT itemname, Qty, Price FROM items ORDER BY seq");
+}
+
+struct Kind {
+  const char* name;
+  std::unique_ptr<Recordset> (*make)(const TempDir&, bool with_rows);
+};
+void PrintTo(const Kind& k, std::ostream* os) { *os << k.name; }
+
+class RecordsetContract : public ::testing::TestWithParam<Kind> {
+ protected:
+  std::unique_ptr<Recordset> make(bool with_rows = true) {
+    return GetParam().make(dir_, with_rows);
+  }
+  TempDir dir_;
+};
+
+TEST_P(RecordsetContract, WalksEachRowOnceFromTheFirstThenRefusesToGoOn) {
+  auto rs = make();
+  ASSERT_EQ(rs->State(), 1);
+  std::vector<Variant> names, qtys, prices;
+  for (; !rs->Eof(); rs->MoveNext()) {
+    names.push_back(rs->Fields("itemname"));
+    qtys.push_back(rs->Fields("Qty"));
+    prices.push_back(rs->Fields("Price"));
+  }
+  EXPECT_EQ(names, (std::vector<Variant>{"茶葉蛋", "Coffee", "折扣"}));
+  EXPECT_EQ(qtys, (std::vector<Variant>{2, 1, 1}));
+  EXPECT_EQ(prices, (std::vector<Variant>{12.5, 45, -10}));
+
+  const std::function<void()> past_end[] = {
+      [&] { rs->Fields("itemname"); }, [&] { rs->Fields("NoSuchField"); }, [&] { rs->MoveNext(); }};
+  for (const auto& op : past_end) {
+    const Error e = raised(op);
+    EXPECT_EQ(e.number(), 3021);
+    EXPECT_EQ(e.description(),
+              "Either BOF or EOF is True, or the current record has been deleted. Requested "
+              "operation requires a current record.");
+  }
+  EXPECT_TRUE(rs->Eof());
+}
+
+TEST_P(RecordsetContract, NamesMatchIgnoringAsciiCaseOnly) {
+  auto rs = make();
+  EXPECT_EQ(rs->Fields("ITEMNAME"), Variant("茶葉蛋"));
+  EXPECT_EQ(rs->Fields("iTeMnAmE"), Variant("茶葉蛋"));
+  EXPECT_EQ(rs->Fields("qTY"), Variant(2));
+  // Near misses stay misses, and the error names the field exactly as it was asked for.
+  for (const std::string name : {"item", "itemname ", "ｉtemname", "", "Qty2"}) {
+    const Error e = raised([&] { rs->Fields(name); });
+    EXPECT_EQ(e.number(), 3265) << name;
+    EXPECT_EQ(e.description(),
+              "Item cannot be found in the collection corresponding to the requested name or "
+              "ordinal: " +
+                  name);
+  }
+  EXPECT_EQ(rs->Fields("Price"), Variant(12.5)) << "a failed lookup must not move the record";
+}
+
+TEST_P(RecordsetContract, NoRowsIsOpenAndAtEofAtOnce) {
+  auto rs = make(false);
+  EXPECT_EQ(rs->State(), 1);
+  EXPECT_TRUE(rs->Eof());
+  EXPECT_EQ(raised([&] { rs->Fields("itemname"); }).number(), 3021);
+  EXPECT_EQ(raised([&] { rs->MoveNext(); }).number(), 3021);
+}
+
+INSTANTIATE_TEST_SUITE_P(Both, RecordsetContract,
+                         ::testing::Values(Kind{"Memory", make_memory},
+                                           Kind{"Sqlite", make_sqlite}),
+                         [](const auto& p) { return std::string(p.param.name); });
+
+TEST(MemoryRecordset, ClosedRefusesEveryOperation) {
+  MemoryRecordset rs;
+  EXPECT_EQ(rs.State(), 0);
+  const std::function<void()> ops[] = {[&] { (void)rs.Eof(); }, [&] { rs.Fields("itemname"); },
+                                       [&] { rs.MoveNext(); }};
+  for (const auto& op : ops) {
+    const Error e = raised(op);
+    EXPECT_EQ(e.number(), 3704);
+    EXPECT_EQ(e.description(), "Operation is not allowed when the object is closed.");
+  }
+}
+
+TEST(MemoryRecordset, EachRowHasItsOwnFields) {
+  MemoryRecordset rs({{{"itemname", "A"}, {"Remark", "gift"}}, {{"itemname", "B"}}});
+  EXPECT_EQ(rs.Fields("remark"), Variant("gift"));
+  rs.MoveNext();
+  EXPECT_EQ(rs.Fields("ItemName"), Variant("B"));
+  EXPECT_EQ(raised([&] { rs.Fields("Remark"); }).number(), 3265);
+}
+
+class SqliteRecordsetTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    exec_sql(db_,
+             "CREATE TABLE items(itemname TEXT, Qty INTEGER, Price REAL, Remark);"
+             "INSERT INTO items VALUES ('茶葉蛋', 2, 12.5, NULL), ('Coffee', 1, 45, 'hot');");
+  }
+  TempDir dir_;
+  const std::filesystem::path db_ = dir_ / "sale.db";
+};
+
+TEST_F(SqliteRecordsetTest, StoredTypesMapToNumberTextAndNull) {
+  const struct {
+    const char* expr;
+    Variant want;
+  } cases[] = {
+      {"1050", 1050},
+      {"9007199254740992", 9007199254740992.0},
+      {"12.5", 12.5},
+      {"'茶葉蛋 Tea'", "茶葉蛋 Tea"},
+      {"''", ""},
+      {"'12'", "12"},  // text that looks numeric stays text
+      {"NULL", Variant::null()},
+      {"X'E88CB6'", "茶"},  // a blob's bytes as they are
+      {"X''", ""},
+      {"CAST('a' || char(0) || 'b' AS BLOB)", std::string("a\0b", 3)},
+  };
+  for (const auto& c : cases) {
+    SqliteRecordset rs(db_, std::string("SELECT ") + c.expr + " AS v");
+    EXPECT_EQ(rs.Fields("V"), c.want) << c.expr;
+  }
+}
+
+// A column's type may change from row to row and differ from its declaration.
+TEST_F(SqliteRecordsetTest, EachCellReadsAsStored) {
+  exec_sql(db_, "INSERT INTO items VALUES (3, 'two', '5.5', 6)");  // 'two' stays text
+  SqliteRecordset rs(db_, "SELECT * FROM items ORDER BY rowid");
+  const std::vector<std::vector<Variant>> rows = {
+      {"茶葉蛋", 2, 12.5, Variant::null()}, {"Coffee", 1, 45, "hot"}, {"3", "two", 5.5, 6}};
+  for (const auto& row : rows) {
+    std::vector<Variant> got;
+    for (const char* field : {"itemname", "qty", "PRICE", "Remark"})
+      got.push_back(rs.Fields(field));
+    EXPECT_EQ(got, row);
+    rs.MoveNext();
+  }
+  EXPECT_TRUE(rs.Eof());
+}
+
+TEST_F(SqliteRecordsetTest, UnusableDatabaseNamesPathAndReason) {
+  const auto missing = dir_ / "no_such.db";
+  const auto not_db = dir_.write("notes.txt", "not a database, just text long enough to be read\n");
+  const struct {
+    std::filesystem::path db;
+    std::string reason;
+  } cases[] = {{missing, "unable to open database file"}, {not_db, "file is not a database"}};
+  for (const auto& c : cases) {
+    const Error e = raised([&] { SqliteRecordset rs(c.db, "SELECT * FROM items"); });
+    EXPECT_EQ(e.number(), Recordset::kDatabaseError);
+    EXPECT_NE(e.description().find("'" + c.db.string() + "'"), std::string::npos)
+        << e.description();
+    EXPECT_NE(e.description().find(c.reason), std::string::npos) << e.description();
+  }
+  EXPECT_FALSE(std::filesystem::exists(missing)) << "a read-only open must not create the file";
+}
+
+TEST_F(SqliteRecordsetTest, BadQueriesAreRefusedWithAReason) {
+  const struct {
+    std::string query;
+    std::int32_t number;
+    std::string reason;
+  } cases[] = {
+      {"SELECT * FROM item", Recordset::kDatabaseError, "no such table: item"},
+      {"DELETE FROM items", 5, "returns no rows"},
+      {" -- only a comment", 5, "is empty"},
+      {"SELECT 1; DELETE FROM items", 5, "more than one statement"},
+      {"SELECT 1; SELEC", Recordset::kDatabaseError, "syntax error"},
+      // Runs on the first step: the read-only connection refuses to write.
+      {"UPDATE items SET Qty = 0 RETURNING Qty", Recordset::kDatabaseError, "readonly database"},
+  };
+  for (const auto& c : cases) {
+    const Error e = raised([&] { SqliteRecordset rs(db_, c.query); });
+    EXPECT_EQ(e.number(), c.number) << c.query;
+    EXPECT_NE(e.description().find(db_.string()), std::string::npos) << e.description();
+    EXPECT_NE(e.description().find(c.reason), std::string::npos) << e.description();
+  }
+  SqliteRecordset rs(db_, "SELECT Qty FROM items ORDER BY rowid; -- trailing comment\n");
+  EXPECT_EQ(rs.Fields("Qty"), Variant(2)) << "the refused queries must not have changed anything";
+}
+
+TEST_F(SqliteRecordsetTest, FailureMidWalkRaisesThenLeavesNoCurrentRecord) {
+  // abs() of the smallest integer overflows, but only when that row is stepped to.
+  exec_sql(db_,
+           "CREATE TABLE n(v INTEGER); INSERT INTO n VALUES (-5), (-9223372036854775808), (7);");
+  SqliteRecordset rs(db_, "SELECT abs(v) AS a FROM n ORDER BY rowid");
+  EXPECT_EQ(rs.Fields("a"), Variant(5));
+  const Error e = raised([&] { rs.MoveNext(); });
+  EXPECT_EQ(e.number(), Recordset::kDatabaseError);
+  EXPECT_NE(e.description().find("integer overflow"), std::string::npos) << e.description();
+  EXPECT_TRUE(rs.Eof());
+  EXPECT_EQ(raised([&] { rs.Fields("a"); }).number(), 3021);
+  // The same failure on the first row fails the construction itself.
+  EXPECT_EQ(
+      raised([&] { SqliteRecordset first(db_, "SELECT abs(v) FROM n WHERE v < -5"); }).number(),
+      Recordset::kDatabaseError);
+}
+
+TEST_F(SqliteRecordsetTest, DoesNotHoldTheDatabaseAfterDestruction) {
+  { SqliteRecordset rs(db_, "SELECT * FROM items"); }
+  // A writer needs no lock held by a finished recordset: the host writes the next sale.
+  exec_sql(db_, "BEGIN EXCLUSIVE; DELETE FROM items; COMMIT;");
+  EXPECT_TRUE(SqliteRecordset(db_, "SELECT * FROM items").Eof());
+}
+
+}  // namespace
+}  // namespace orvo
