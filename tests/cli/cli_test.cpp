@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/temp_dir.h"
 #include "shared/cp950.h"
+#include "support/temp_dir.h"
 
 extern char** environ;
 
@@ -20,11 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 const std::string kNow = "2010-03-05T14:30:05";
-
-std::string slurp(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 struct Outcome {
   int status = -1;
@@ -74,7 +69,7 @@ class Cli : public ::testing::Test {
     while (waitpid(pid, &ws, 0) < 0) {
     }
     r.status = WIFEXITED(ws) ? WEXITSTATUS(ws) : 128 + WTERMSIG(ws);
-    r.err = slurp(path("stderr.txt"));
+    r.err = orvo::testing::read_file(path("stderr.txt"));
     return r;
   }
 
@@ -93,10 +88,13 @@ class Cli : public ::testing::Test {
 TEST_F(Cli, TestPrintWritesTheFixedInvoiceForTheGivenClock) {
   const Outcome r = run({"test-print", "--port", path("test.prn").string()});
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(slurp(path("test.prn")),
-            orvo::to_cp950("\x1b@\x1bz\x01\x1b" "d\x04機POSID6 序123456  收123\n發票號碼:AB12345678\n"
-                           "\x1b" "d\x01餐費小計:  12,500元 \n服務費  :   1,250元 \n"
-                           "       合計:   13,750元 \n99/03/05 14:30:05\n\x1b" "d\x0b\x1bo\x0c"));
+  EXPECT_EQ(orvo::testing::read_file(path("test.prn")),
+            orvo::to_cp950("\x1b@\x1bz\x01\x1b"
+                           "d\x04機POSID6 序123456  收123\n發票號碼:AB12345678\n"
+                           "\x1b"
+                           "d\x01餐費小計:  12,500元 \n服務費  :   1,250元 \n"
+                           "       合計:   13,750元 \n99/03/05 14:30:05\n\x1b"
+                           "d\x0b\x1bo\x0c"));
 }
 
 TEST_F(Cli, PrintPassesTheSaleAndDetailToTheObject) {
@@ -110,7 +108,7 @@ TEST_F(Cli, PrintPassesTheSaleAndDetailToTheObject) {
     args.insert(args.end(), c.detail.begin(), c.detail.end());
     const Outcome r = run(args);
     ASSERT_EQ(r.status, 0) << r.err;
-    const std::string bytes = slurp(path("sale.prn"));
+    const std::string bytes = orvo::testing::read_file(path("sale.prn"));
     const std::string label = c.detail.empty() ? "no --detail" : c.detail[1];
     for (const char* expected : {"ORVO TEST SHOP", "2010-03-05", "(5678)", "S01", "260"}) {
       EXPECT_NE(bytes.find(expected), std::string::npos) << label << ": " << expected;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/temp_dir.h"
+#include "support/temp_dir.h"
 #include "../../tools/file_io.h"
 #include "../../tools/sale_json.h"
 

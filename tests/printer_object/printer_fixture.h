@@ -3,32 +3,22 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 
 #include "printer_object/invoice_printer.h"
 #include "shared/cp950.h"
 #include "support/fake_host.h"
+#include "support/scoped_env.h"
+#include "support/temp_dir.h"
 
 namespace orvo::testing {
 
 class PrinterTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("orvo-printer-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(dir_);
-    capture_ = dir_ / "capture.prn";
-    ::setenv("ORVO_ERROR_LOG", (dir_ / "error.log").c_str(), 1);
     settings("");
     printer.InvPrintPort(Variant(capture_.string()));
-  }
-  void TearDown() override {
-    ::unsetenv("ORVO_ERROR_LOG");
-    std::filesystem::remove_all(dir_);
   }
 
   // Writes the [IP] section of the settings store.
@@ -37,14 +27,14 @@ class PrinterTest : public ::testing::Test {
     printer.set_settings_file(dir_ / "settings.ini");
   }
 
-  std::string captured() const {
-    std::ifstream in(capture_, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-  }
+  std::string captured() const { return read_file(capture_); }
 
+  TempDir temp_;
+  const std::filesystem::path& dir_ = temp_.path;
+  const std::filesystem::path capture_ = dir_ / "capture.prn";
+  ScopedEnv error_log_{"ORVO_ERROR_LOG", (dir_ / "error.log").c_str()};
   std::shared_ptr<FakeHost> host = std::make_shared<FakeHost>();
   InvPrinter printer{host};
-  std::filesystem::path dir_, capture_;
 };
 
 // Control bytes spelled out, so expectations read like the printer stream.
