@@ -39,7 +39,7 @@ using orvo::UniqueFd;
 
 class FdPort : public Port {
  public:
-  FdPort(PortTarget target, int fd) : target_(std::move(target)), fd_(fd) {}
+  FdPort(PortTarget target, int fd);
   FdPort(const FdPort&) = delete;
   FdPort& operator=(const FdPort&) = delete;
   ~FdPort() override;
@@ -56,6 +56,7 @@ class FdPort : public Port {
 
   const PortTarget target_;
   int fd_;
+  bool may_sigpipe_;  // pipes and sockets only; files and devices skip the signal-mask calls
 };
 
 }  // namespace orvo::channel_detail

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "printer_object/channel/channel_internal.h"
@@ -95,6 +96,11 @@ std::string seconds_text(std::chrono::milliseconds ms) {
   return std::to_string(n / 1000) + "." + frac + " s";
 }
 
+FdPort::FdPort(PortTarget target, int fd) : target_(std::move(target)), fd_(fd) {
+  struct stat st {};
+  may_sigpipe_ = ::fstat(fd, &st) != 0 || S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode);
+}
+
 FdPort::~FdPort() {
   if (fd_ >= 0) ::close(fd_);
 }
@@ -117,7 +123,8 @@ void FdPort::fail_write(int errnum) {
 
 void FdPort::write(std::string_view bytes) {
   require_open();
-  SigpipeBlock no_sigpipe;
+  std::optional<SigpipeBlock> no_sigpipe;
+  if (may_sigpipe_) no_sigpipe.emplace();
   while (!bytes.empty()) {
     ssize_t n = ::write(fd_, bytes.data(), bytes.size());
     if (n < 0) {
