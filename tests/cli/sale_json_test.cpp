@@ -3,13 +3,12 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-#include <fstream>
-#include <set>
 #include <string>
 #include <vector>
 
-#include "support/temp_dir.h"
 #include "shared/errors.h"
+#include "support/raised.h"
+#include "support/temp_dir.h"
 
 namespace orvo::cli {
 namespace {
@@ -17,11 +16,8 @@ namespace {
 namespace fs = std::filesystem;
 using Rows = std::vector<std::vector<Variant>>;
 
-bool known(std::string_view key) {
-  static const std::set<std::string, std::less<>> keys = {"InvNo", "InvType", "InvAmt", "Remark",
-                                                          "Cash",  "TblName", "BNo"};
-  return keys.contains(key);
-}
+// The printer object's own filter is wired in by the command-line test.
+bool known(std::string_view key) { return key != "InvAmount"; }
 
 Sale parse(const std::string& text, const fs::path& file = "sale.json") {
   return parse_sale(text, file, known);
@@ -37,27 +33,19 @@ std::string input_error(const std::string& text, const fs::path& file = "sale.js
   return "";
 }
 
-Rows drain(Recordset& rs, const std::vector<std::string>& fields) {
+Rows drain(Recordset& rs) {
   Rows rows;
-  for (; !rs.Eof(); rs.MoveNext()) {
-    rows.emplace_back();
-    for (const auto& f : fields) rows.back().push_back(rs.Fields(f));
-  }
+  for (; !rs.Eof(); rs.MoveNext()) rows.push_back({rs.Fields("itemname"), rs.Fields("Amt")});
   return rows;
 }
 
 TEST(SaleJson, JsonTypesBecomeVariantKinds) {
-  const Sale sale = parse(R"({"invoice": {
-      "TblName": "收訂-王先生", "InvAmt": 1050, "Cash": 1.5, "BNo": -3, "Remark": true,
-      "InvType": false, "InvNo": null}})");
+  const Sale sale = parse(R"({"invoice": {"InvAmt": 1050, "Cash": 1.5, "BNo": -3,
+      "Remark": true, "InvType": false, "InvNo": null, "TblName": "收訂-王先生"}})");
   const std::vector<std::pair<std::string, Variant>> expected = {
-      {"TblName", Variant("收訂-王先生")},
-      {"InvAmt", Variant(1050.0)},
-      {"Cash", Variant(1.5)},
-      {"BNo", Variant(-3.0)},
-      {"Remark", Variant(true)},
-      {"InvType", Variant(false)},
-      {"InvNo", Variant::null()}};
+      {"InvAmt", 1050.0},        {"Cash", 1.5},      {"BNo", -3.0},
+      {"Remark", true},          {"InvType", false}, {"InvNo", Variant::null()},
+      {"TblName", "收訂-王先生"}};
   EXPECT_EQ(sale.invoice, expected);
 }
 
@@ -68,52 +56,39 @@ TEST(SaleJson, ItemsAbsentEmptyAndPresent) {
   EXPECT_TRUE(empty.items->Eof());
 
   Sale sale = parse(R"({"invoice": {}, "items": [
-      {"itemname": "牛肉麵", "Qty": 2, "Amt": 560, "Remark": ""},
-      {"itemname": "小籠包", "Qty": 1, "Amt": null}]})");
+      {"itemname": "牛肉麵", "Amt": 560, "Remark": ""}, {"itemname": "小籠包", "Amt": null}]})");
   EXPECT_EQ(sale.items->Fields("remark"), Variant(""));
   sale.items->MoveNext();
   // A key the row does not give is no field of that row.
-  try {
-    sale.items->Fields("Remark");
-    ADD_FAILURE() << "Remark is not in the second row";
-  } catch (const Error& e) {
-    EXPECT_EQ(e.number(), err::kItemNotFound);
-  }
-  EXPECT_EQ(drain(*sale.items, {"itemname", "Qty", "Amt"}),
-            (Rows{{Variant("小籠包"), Variant(1.0), Variant::null()}}));
+  EXPECT_EQ(testing::raised([&] { sale.items->Fields("Remark"); }).number(), err::kItemNotFound);
+  EXPECT_EQ(drain(*sale.items), (Rows{{"小籠包", Variant::null()}}));
 }
 
 TEST(SaleJson, BadInputNamesFileAndProblem) {
-  const struct {
-    const char* text;
-    std::vector<std::string> mentions;
-  } cases[] = {
-      {R"({"invoice": {"InvAmt": 1,}})", {"sale.json: ", "parse error", "line 1"}},
-      {"{\"invoice\": {\"Remark\": \"\xB0\xA8\"}}", {"sale.json: ", "UTF-8"}},  // Big5 bytes
-      {R"([1, 2])", {"sale.json: ", "expected an object, got array"}},
-      {R"({"items": []})", {"sale.json: ", "missing \"invoice\""}},
-      {R"({"invoice": {"InvAmount": 1}})", {"sale.json: ", "unknown field \"InvAmount\""}},
-      {R"({"invoice": {}, "footer": 1})", {"sale.json: ", "unknown key \"footer\""}},
-      {R"({"invoice": {"Cash": [100]}})", {"invoice.Cash", "got array"}},
-      {R"({"invoice": {"Cash": 1, "Cash": 2}})", {"\"Cash\" appears twice"}},
-      {R"({"invoice": {}, "items": {}})", {"items: expected an array, got object"}},
-      {R"({"invoice": {}, "items": [{"Qty": 1}, 5]})", {"items[1]: expected an object"}},
-      {R"({"invoice": {}, "items": [{"Qty": {"n": 1}}]})", {"items[0].Qty", "got object"}},
-      {R"({"invoice": {}, "items": [{"Qty": 1, "qty": 2}]})", {"items[0]", "\"qty\""}},
-      {R"({"invoice": {}, "items": [], "items_sqlite": {"database": "a.db", "query": "q"}})",
-       {"not both"}},
+  const std::pair<const char*, const char*> cases[] = {
+      {R"({"invoice": {"InvAmt": 1,}})", "parse error at line 1"},
+      {"{\"invoice\": {\"Remark\": \"\xB0\xA8\"}}", "UTF-8"},  // Big5 bytes
+      {R"([1, 2])", "expected an object, got array"},
+      {R"({"items": []})", "missing \"invoice\""},
+      {R"({"invoice": {"InvAmount": 1}})", "unknown field \"InvAmount\""},
+      {R"({"invoice": {}, "footer": 1})", "unknown key \"footer\""},
+      {R"({"invoice": {"Cash": [100]}})", "invoice.Cash: expected a string, number"},
+      {R"({"invoice": {"Cash": 1, "Cash": 2}})", "\"Cash\" appears twice"},
+      {R"({"invoice": {}, "items": {}})", "items: expected an array, got object"},
+      {R"({"invoice": {}, "items": [{"Qty": 1}, 5]})", "items[1]: expected an object"},
+      {R"({"invoice": {}, "items": [{"Qty": 1, "qty": 2}]})", "items[0]: field \"qty\""},
+      {R"({"invoice": {}, "items": [], "items_sqlite": {}})", "not both"},
       {R"({"invoice": {}, "items_sqlite": {"database": "a.db"}})",
-       {"items_sqlite: missing \"query\""}},
+       "items_sqlite: missing \"query\""},
       {R"({"invoice": {}, "items_sqlite": {"database": 1, "query": "q"}})",
-       {"items_sqlite.database: expected a string"}},
-      {R"({"invoice": {}, "items_sqlite": {"database": "a.db", "query": "q", "x": 1}})",
-       {"items_sqlite: unknown key \"x\""}},
+       "items_sqlite.database: expected a string"},
+      {R"({"invoice": {}, "items_sqlite": {"query": "q", "x": 1}})",
+       "items_sqlite: unknown key \"x\""},
   };
-  for (const auto& c : cases) {
-    const std::string message = input_error(c.text);
-    for (const auto& m : c.mentions) {
-      EXPECT_NE(message.find(m), std::string::npos) << c.text << "\ngave: " << message;
-    }
+  for (const auto& [text, problem] : cases) {
+    const std::string message = input_error(text);
+    EXPECT_TRUE(message.starts_with("sale.json: ")) << message;
+    EXPECT_NE(message.find(problem), std::string::npos) << text << "\ngave: " << message;
   }
 }
 
@@ -122,49 +97,25 @@ TEST(SaleJson, ItemsFromSqliteRelativeToTheSaleFile) {
   fs::create_directories(dir.path / "sales");
   sqlite3* db = nullptr;
   ASSERT_EQ(sqlite3_open((dir.path / "pos.db").c_str(), &db), SQLITE_OK);
-  const int rc = sqlite3_exec(
-      db,
-      "CREATE TABLE items (check_no TEXT, seq INT, itemname TEXT, Qty REAL, Amt REAL);"
-      "INSERT INTO items VALUES ('C1', 2, '排骨便當', 2, 200), ('C1', 1, '雞腿便當', 1, 110),"
-      "('C2', 1, '焢肉便當', 1, 105);",
-      nullptr, nullptr, nullptr);
+  const int rc = sqlite3_exec(db,
+                              "CREATE TABLE items (check_no TEXT, seq INT, itemname TEXT, Amt);"
+                              "INSERT INTO items VALUES ('C1', 2, '排骨便當', 200),"
+                              "('C1', 1, '雞腿便當', 110), ('C2', 1, '焢肉便當', 105);",
+                              nullptr, nullptr, nullptr);
   sqlite3_close(db);
   ASSERT_EQ(rc, SQLITE_OK);
 
-  // Relative to the sale's own directory, not the working directory; absolute as given.
-  for (const std::string& database : {std::string("../pos.db"), (dir.path / "pos.db").string()}) {
-    Sale sale = parse(R"({"invoice": {}, "items_sqlite": {"database": ")" + database +
-                          R"(", "query": "SELECT itemname, Qty, Amt FROM items )"
-                          R"(WHERE check_no = 'C1' ORDER BY seq"}})",
-                      dir.path / "sales" / "sale.json");
-    EXPECT_EQ(drain(*sale.items, {"itemname", "Qty", "Amt"}),
-              (Rows{{Variant("雞腿便當"), Variant(1.0), Variant(110.0)},
-                    {Variant("排骨便當"), Variant(2.0), Variant(200.0)}}))
-        << database;
-  }
-  const std::string missing = input_error(
-      R"({"invoice": {}, "items_sqlite": {"database": "nowhere.db", "query": "SELECT 1"}})",
-      dir.path / "sales" / "sale.json");
+  const std::string query =
+      R"(", "query": "SELECT * FROM items WHERE check_no = 'C1' ORDER BY seq"}})";
+  Sale sale = parse(R"({"invoice": {}, "items_sqlite": {"database": "../pos.db)" + query,
+                    dir.path / "sales" / "sale.json");
+  EXPECT_EQ(drain(*sale.items), (Rows{{"雞腿便當", 110}, {"排骨便當", 200}}));
+
+  const std::string missing =
+      input_error(R"({"invoice": {}, "items_sqlite": {"database": "nowhere.db)" + query,
+                  dir.path / "sales" / "sale.json");
   EXPECT_NE(missing.find("sale.json: items_sqlite: "), std::string::npos) << missing;
-  EXPECT_NE(missing.find("nowhere.db"), std::string::npos) << missing;
-}
-
-TEST(SaleJson, ReadSaleReportsUnreadableFiles) {
-  testing::TempDir dir;
-  std::ofstream(dir.path / "good.json") << R"({"invoice": {"InvAmt": 5000}})";
-  EXPECT_EQ(read_sale(dir.path / "good.json", known).invoice.size(), 1u);
-
-  for (const auto& [file, reason] :
-       {std::pair{dir.path / "absent.json", "No such file"}, std::pair{dir.path, "directory"}}) {
-    try {
-      read_sale(file, known);
-      ADD_FAILURE() << file;
-    } catch (const InputError& e) {
-      const std::string message = e.what();
-      EXPECT_EQ(message.rfind(file.string() + ": ", 0), 0u) << message;
-      EXPECT_NE(message.find(reason), std::string::npos) << message;
-    }
-  }
+  EXPECT_NE(missing.find("sales/nowhere.db"), std::string::npos) << missing;
 }
 
 }  // namespace
