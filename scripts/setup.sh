@@ -2,10 +2,10 @@
 # Installs every Debian package the build, the tests and the demo need. Idempotent.
 set -euo pipefail
 packages=(
-  build-essential cmake ninja-build pkg-config clang
+  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libsqlite3-dev libinih-dev nlohmann-json3-dev libcli11-dev
-  sqlite3 python3
+  sqlite3 xxd
 )
 missing=()
 for p in "${packages[@]}"; do
