@@ -51,8 +51,9 @@ void InvPrinter::InvHead(std::int16_t iFNo, std::int16_t& piPage, std::int16_t& 
         send(iFNo, cmd::feed(1));
     }
     const DateValue now = host_->now();
-    std::string date_line = "日期:" + format_date(now, "YYYY-MM-DD");
-    if (text_eq(mvPrintTime, "Y")) date_line += " " + format_date(now, "hh:mm");
+    std::string date_line = "日期:";
+    date_line += format_date(now, "YYYY-MM-DD");
+    if (text_eq(mvPrintTime, "Y")) date_line.append(" ").append(format_date(now, "hh:mm"));
     send_text(iFNo, date_line + "\n");
     send_text(iFNo,
               PadRightB(StoreID, Variant(12)) + " " + "  " + PadLeftB(UserID, Variant(8)) + "\n");

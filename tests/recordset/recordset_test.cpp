@@ -160,7 +160,8 @@ TEST_F(SqliteRecordsetTest, UnusableDatabaseNamesPathAndReason) {
                                    std::pair{not_db, "file is not a database"}}) {
     const Error e = raised([&, &db = db] { SqliteRecordset rs(db, "SELECT * FROM items"); });
     EXPECT_EQ(e.number(), Recordset::kDatabaseError);
-    EXPECT_NE(e.description().find("'" + db.string() + "': " + reason), std::string::npos)
+    EXPECT_NE(e.description().find(std::string("'").append(db.string()).append("': ").append(reason)),
+              std::string::npos)
         << e.description();
   }
   EXPECT_FALSE(std::filesystem::exists(missing)) << "a read-only open must not create the file";
