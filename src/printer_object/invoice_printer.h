@@ -1,14 +1,14 @@
 #pragma once
 // InvPrinter: "a printer object to control various type of invoice printer". A host fills the
 // invoice record, picks the printer type and port, and calls PrintInv with the item rows.
-#include <array>
-#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <optional>
-#include <string>
 #include <string_view>
 
+#include "printer_object/channel/channel.h"
+#include "printer_object/invoice_record.h"
+#include "printer_object/print_job.h"
 #include "printer_object/recordset/recordset.h"
 #include "printer_object/settings/settings.h"
 #include "shared/errors.h"
@@ -17,24 +17,12 @@
 
 namespace orvo {
 
-class InvPrinter {
+struct Route;
+
+class InvPrinter : public InvoiceRecord {
  public:
   // Without a host the object talks to the terminal.
   explicit InvPrinter(std::shared_ptr<Host> host = nullptr);
-
-  // The invoice record, in interface order.
-  Variant POSID, TblName, RNo, CheckNo, InvDate, BNo, InvTime, InvAmt, UserID, StoreID, Remark,
-      SCharge, Discount, TaxAdd, OrderAmt, Head0, Head1, Head2, Head3, Cash, Change, PageCount,
-      BottomLine1, BottomLine2, CCardNo, CCardRef, VCardNo, VCardRef, VCardBPoint, VCardBalPoint,
-      UCardBalance;
-
-  struct FieldRef {
-    std::string_view name;
-    Variant InvPrinter::*member;
-  };
-  static const std::array<FieldRef, 31> kFields;
-  // The public field of that exact name, or nullptr.
-  Variant* field(std::string_view name);
 
   // Properties. Setting a type outside the accepted list raises 0x80040000 from "InvPrintPort:".
   const Variant& InvPrintType() const { return mvInvPrintType; }
@@ -59,40 +47,26 @@ class InvPrinter {
   void set_settings_file(std::optional<std::filesystem::path> file) {
     settings_file_ = std::move(file);
   }
+  // How ports are opened; unset means the real ports (open_port).
+  void set_port_opener(PortOpener opener) { port_opener_ = std::move(opener); }
   Host& host() { return *host_; }
 
-  // Private option members as PrintInv prepared them (read by layouts and tests).
-  const Variant& option_detail() const { return mvDetail; }
-  const Variant& option_total_label() const { return mvTotalDscp; }
+  // The option members as the last PrintInv prepared them.
+  const PrintOptions& options() const { return opt_; }
 
  private:
-  // Settings and options for one print.
+  // Refuses an unset port with `proc` as source; an unset type becomes "RP420".
+  void start_print(const char* proc);
   Settings read_settings() const;
-  void prepare_options(const Variant& pvDetail);
-
-  // Channel helpers shared by the roll layouts.
-  std::int16_t open_channel(const Settings& settings);
-  void send(std::int16_t fno, std::string_view bytes);      // raw bytes
-  void send_text(std::int16_t fno, std::string_view utf8);  // text, encoded to code page 950
-  void initialise_printer(std::int16_t fno);                // ESC @, half a second, events
-  // Closing can still fail (data not delivered), so success paths close inside their try.
-  void close_channel(std::int16_t& fno);
-  // The error path of a print entry: pointer restored, its channel (if any) closed.
-  void finish_print(std::int16_t fno);
-
-  // Standard heading and form change of the 36-line roll forms.
-  void InvHead(std::int16_t iFNo, std::int16_t& piPage, std::int16_t& piLine);
-  // The standard roll layout, run in place by PrintInv on the channel it opened.
-  bool print_standard(std::int16_t& fno, Recordset& rst);
+  void prepare_options(const Settings& settings, const Variant& pvDetail);
+  bool run_route(const Route& route, PrintJob& job);
 
   std::shared_ptr<Host> host_;
   std::optional<std::filesystem::path> settings_file_;
-  Settings settings_;  // as read at the start of the current print
+  PortOpener port_opener_;
 
-  Variant mvInvPrintType, mvInvPrintPort, mvInvType, mvInvNo, mvDetail, mvPrintTime, mvNoInvCopy,
-      mvTotalDscp, mvWiseBaseY, mvItemUseKPType, mvPrintTblName, mvNoRemark, mvNoUserID,
-      mvNoBottomLine;
-  bool total_from_sale_ = false;  // the total label came from TblName or a "T:" remark
+  Variant mvInvPrintType, mvInvPrintPort, mvInvType, mvInvNo;
+  PrintOptions opt_;
 };
 
 }  // namespace orvo

@@ -27,6 +27,18 @@ class Host {
   virtual void sleep_ms(long ms) = 0;
 };
 
+// The busy pointer for the length of a scope, restored on every exit.
+class BusyPointer {
+ public:
+  explicit BusyPointer(Host& host) : host_(host) { host_.set_busy(true); }
+  ~BusyPointer() { host_.set_busy(false); }
+  BusyPointer(const BusyPointer&) = delete;
+  BusyPointer& operator=(const BusyPointer&) = delete;
+
+ private:
+  Host& host_;
+};
+
 enum class PromptMode { Auto, Terminal, None };
 
 struct TerminalHostOptions {

@@ -3,6 +3,7 @@
 // them over; they never know whether the port is a file, a serial line or a socket.
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -66,11 +67,16 @@ std::unique_ptr<Port> open_path_port(const PortTarget& target);
 std::unique_ptr<Port> open_serial_port(const PortTarget& target);
 std::unique_ptr<Port> open_tcp_port(const PortTarget& target, std::chrono::milliseconds timeout);
 
+// Opens the port a name stands for. The default is open_port; tests and the dry run hand in
+// another (a memory port) through the printer object.
+using PortOpener = std::function<std::unique_ptr<Port>(const std::string& name, const Settings&)>;
+
 class ChannelTable {
  public:
   // Next free file number (1..255); raises 67 "Too many files" when none is free.
   std::int16_t FreeFile() const;
-  void open(std::int16_t fno, const std::string& port_name, const Settings& settings);
+  void open(std::int16_t fno, const std::string& port_name, const Settings& settings,
+            const PortOpener& opener = {});
   // Unknown number: error 52 "Bad file name or number".
   void write(std::int16_t fno, std::string_view bytes);
   // Closing a number that is not open does nothing.

@@ -43,13 +43,14 @@ std::int16_t ChannelTable::FreeFile() const {
   raise(channel_err::kTooManyFiles, "Too many files: all file numbers 1 to 255 are in use");
 }
 
-void ChannelTable::open(std::int16_t fno, const std::string& port_name, const Settings& settings) {
+void ChannelTable::open(std::int16_t fno, const std::string& port_name, const Settings& settings,
+                        const PortOpener& opener) {
   if (fno < kFirstFile || fno > kLastFile) bad_number(fno, "is outside 1 to 255");
   if (ports_.contains(fno)) {
     raise(channel_err::kFileAlreadyOpen,
           "File already open: #" + std::to_string(fno) + " is in use (opening " + port_name + ")");
   }
-  ports_.emplace(fno, open_port(port_name, settings));
+  ports_.emplace(fno, opener ? opener(port_name, settings) : open_port(port_name, settings));
 }
 
 void ChannelTable::write(std::int16_t fno, std::string_view bytes) {

@@ -1,0 +1,35 @@
+#pragma once
+// Where a roll layout's bytes go: one channel write per call, so a port that fails at write k
+// has received exactly the first k-1 pieces.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "printer_object/channel/channel.h"
+
+namespace orvo {
+
+enum class LineEnd { None, LF, CRLF, CR };
+
+class ByteSink {
+ public:
+  ByteSink(ChannelTable& table, std::int16_t fno) : table_(table), fno_(fno) {}
+
+  // Command bytes, never encoded.
+  void command(std::string_view bytes);
+  // Text encoded to code page 950, then the line end.
+  void text(std::string_view utf8, LineEnd end = LineEnd::LF);
+  // A command and the text it carries, for printers that need them in one piece.
+  void command_text(std::string_view command, std::string_view utf8, LineEnd end);
+
+  std::int16_t file_number() const { return fno_; }
+
+ private:
+  void send();
+
+  ChannelTable& table_;
+  std::int16_t fno_;
+  std::string buf_;  // reused for every write
+};
+
+}  // namespace orvo
