@@ -81,8 +81,12 @@ std::string from_cp950(std::string_view in) {
   std::string out;
   while (!from_big5().run(in, out)) {
     out += "\xEF\xBF\xBD";
+    // An unmapped pair is one character; a lead byte without a trail byte is one on its own.
     const auto lead = static_cast<unsigned char>(in[0]);
-    in.remove_prefix(lead >= 0x81 && lead <= 0xFE && in.size() >= 2 ? 2 : 1);
+    const auto trail = in.size() >= 2 ? static_cast<unsigned char>(in[1]) : 0;
+    const bool pair = lead >= 0x81 && lead <= 0xFE &&
+                      ((trail >= 0x40 && trail <= 0x7E) || (trail >= 0xA1 && trail <= 0xFE));
+    in.remove_prefix(pair ? 2 : 1);
   }
   return out;
 }

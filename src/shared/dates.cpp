@@ -31,6 +31,8 @@ void civil_from_days(long z, int& y, int& m, int& d) {
 }
 
 const long kEpoch = days_from_civil(1899, 12, 30);
+const double kFirstSerial = static_cast<double>(days_from_civil(100, 1, 1) - kEpoch);
+const double kLastSerial = static_cast<double>(days_from_civil(10000, 1, 1) - kEpoch);
 
 bool valid_civil(int y, int m, int d) {
   if (m < 1 || m > 12 || d < 1 || y < 100 || y > 9999) return false;
@@ -89,13 +91,17 @@ DateValue CDate(const Variant& v) {
       return v.as_date();
     case Variant::Kind::Empty:
       return {0};
-    case Variant::Kind::Number:
-      return {v.as_number()};
+    case Variant::Kind::Number: {
+      // Day counts of the years 100 to 9999 only, as the host's dates.
+      const double serial = v.as_number();
+      if (!(serial >= kFirstSerial && serial < kLastSerial)) raise_overflow();
+      return {serial};
+    }
     case Variant::Kind::Null:
       raise(err::kInvalidUseOfNull, "Invalid use of Null");
     case Variant::Kind::Text:
       if (auto d = parse_date_text(v.as_text())) return *d;
-      raise_type_mismatch();
+      raise_type_mismatch(v.as_text(), "a date");
     case Variant::Kind::Boolean:
       break;
   }

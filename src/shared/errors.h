@@ -49,6 +49,10 @@ class Error : public std::runtime_error {
   throw Error(number, std::move(description));
 }
 [[noreturn]] inline void raise_type_mismatch() { raise(err::kTypeMismatch, "Type mismatch"); }
+// Names the text that was used as a number or a date.
+[[noreturn]] inline void raise_type_mismatch(const std::string& text, const char* wanted) {
+  raise(err::kTypeMismatch, "Type mismatch: \"" + text + "\" is not " + wanted);
+}
 [[noreturn]] inline void raise_overflow() { raise(err::kOverflow, "Overflow"); }
 
 // What a procedure that "raises to its caller" throws after catching `e`.

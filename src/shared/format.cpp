@@ -56,6 +56,7 @@ void round_decimal(double x, int decimals, std::string& int_part, std::string& f
 }
 
 std::string format_number(double x, std::string_view pattern) {
+  finite(x);
   const std::size_t first = pattern.find_first_of("0#");
   std::size_t last = pattern.find_last_of("0#");
   std::size_t body_end = last + 1;

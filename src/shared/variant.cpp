@@ -10,10 +10,14 @@
 
 namespace orvo {
 
+double finite(double x) {
+  if (!std::isfinite(x)) raise_overflow();
+  return x;
+}
+
 std::string number_text(double d) {
   if (d == 0) return "0";  // also -0
-  if (std::isnan(d)) return "NaN";
-  if (std::isinf(d)) return d > 0 ? "Infinity" : "-Infinity";
+  finite(d);
   // 15 significant digits; exponent form below 1E-4 and from 1E+15 on.
   char buf[40];
   std::snprintf(buf, sizeof buf, "%.15G", d);
@@ -120,10 +124,10 @@ double Num(const Variant& v) {
     case Variant::Kind::Boolean:
       return v.as_bool() ? -1 : 0;
     case Variant::Kind::Number:
-      return v.as_number();
+      return finite(v.as_number());
     case Variant::Kind::Text:
-      if (auto d = parse_number(v.as_text())) return *d;
-      raise_type_mismatch();
+      if (auto d = parse_number(v.as_text())) return finite(*d);
+      raise_type_mismatch(v.as_text(), "a number");
     case Variant::Kind::Date:
       return v.as_date().serial;
   }
@@ -133,7 +137,7 @@ double Num(const Variant& v) {
 double Val(std::string_view t) {
   std::string s;  // the text without the blanks Val skips
   for (char c : t)
-    if (c != ' ' && c != '\t' && c != '\n' && c != '\r') s += c;
+    if (c != ' ' && c != '\t' && c != '\n') s += c;
   std::size_t i = 0;
   if (s.size() >= 2 && s[0] == '&' && (s[1] == 'H' || s[1] == 'h' || s[1] == 'O' || s[1] == 'o')) {
     const int base = (s[1] == 'H' || s[1] == 'h') ? 16 : 8;
@@ -150,7 +154,7 @@ double Val(std::string_view t) {
       if (d < 0 || d >= base) break;
       r = r * base + d;
     }
-    return r;
+    return finite(r);
   }
   std::string num;
   if (i < s.size() && (s[i] == '+' || s[i] == '-')) num += s[i++];
@@ -169,7 +173,7 @@ double Val(std::string_view t) {
     while (j < s.size() && is_digit(s[j])) ex += s[j++], ed = true;
     if (ed) num += ex;
   }
-  return std::strtod(num.c_str(), nullptr);
+  return finite(std::strtod(num.c_str(), nullptr));
 }
 
 double Val(const Variant& v) { return Val(std::string_view(Str(v))); }

@@ -90,6 +90,9 @@ inline double Val(const std::string& text) { return Val(std::string_view(text));
 inline double Val(const char* text) { return Val(std::string_view(text)); }
 double Val(const Variant& v);
 
+// x itself; an infinite or NaN x raises 6 "Overflow", so none reaches a format or a printer.
+double finite(double x);
+
 double Round(double x, int digits = 0);  // halves to even
 double Int(double x);                    // towards minus infinity
 double Fix(double x);                    // towards zero

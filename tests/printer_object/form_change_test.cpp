@@ -98,7 +98,13 @@ TEST_F(FormChangeTest, MissingFieldOrNonNumericAmountEndsThePrint) {
     std::string in_description;
   } cases[] = {
       {[] {}, {{{"itemname", Variant("麵")}}}, "Y", "PriceCap"},
-      {[this] { printer.InvAmt = Variant("一千"); }, {}, "N", "Type mismatch"},
+      {[this] { printer.InvAmt = Variant("一千"); }, {}, "N", "Type mismatch: \"一千\""},
+      {[this] { printer.InvAmt = Variant("1e400"); }, {}, "N", "Overflow"},
+      {[this] { settings("chkPrintMore=Y\n"), printer.OrderAmt = Variant("12abc"); },
+       {{{"RefKPType", Variant("")}, {"ItemType", Variant("A1")}, {"Price", Variant(10)},
+         {"Amt", Variant(10)}, {"Qty", Variant(1)}}},
+       "N",
+       "\"12abc\" is not a number"},
       {[this] { settings("chkPrintMore=Y\n"); }, {row("麵", 10)}, "N", "RefKPType"},
   };
   for (auto& c : cases) {

@@ -134,6 +134,15 @@ TEST_F(StandardRollTest, NonDetailModes) {
        "   餐 飲:  1,080元 \n  服務費:    100元 \n  扣抵項:    -30元 \n  IA抵扣:    -50元 \n"
        "--------------------\n    消費合計: 1,020元\n",
        18},
+      {"summary prints each field as given, no food line without an order amount",
+       "chkPrintMore=Y\n",
+       [](InvPrinter& p) {
+         p.OrderAmt = Variant(0), p.SCharge = Variant("1,000"), p.InvAmt = Variant(920);
+       },
+       true, bare_heading(),
+       "  服務費:  1,000元 \n  扣抵項:    -30元 \n  IA抵扣:    -50元 \n"
+       "--------------------\n    消費合計: 920元\n",
+       19},
       {"summary of food, no copy, table name and no user",
        "chkPrintMore=Y\ntxtInvTotalDscp=合計\nchkNoInvCopy=Y\nchkPrintTblName=Y\nchkNoUserID=Y\n",
        [](InvPrinter& p) {
@@ -156,7 +165,8 @@ TEST_F(StandardRollTest, NonDetailModes) {
     settings(c.settings);
     p.set_settings_file(dir_ / "settings.ini");
     MemoryRecordset open_rows({deduction("IA", -50), deduction("X", -30), deduction("X", -10, "K1"),
-                               item("麵", "", 1, 100, "A1", "", "", 100)});
+                               item("麵", "", 1, 100, "A1", "", "", 100),
+                               item("贈品", "", 1, 5, "X", "", "", 0)});
     MemoryRecordset closed;
     ASSERT_TRUE(
         p.PrintInv(Variant("y"), c.open_items ? static_cast<Recordset&>(open_rows) : closed));

@@ -15,6 +15,10 @@ TEST(Cp950, EncodesBig5AndReplacesWhatItCannot) {
   EXPECT_EQ(to_cp950("a\xFF\xC3z"), "a??z");        // not UTF-8
   EXPECT_EQ(to_cp950("元\xE5\x85"), "\xA4\xB8??");  // each stray byte is one character
   EXPECT_EQ(from_cp950(to_cp950("消費合計: 1,250元")), "消費合計: 1,250元");
+  // An unmapped pair is one character; a lead byte before a non-trail byte only itself.
+  EXPECT_EQ(from_cp950("A\xA3\xFE" "B"), "A\xEF\xBF\xBD" "B");
+  EXPECT_EQ(from_cp950("A\xA4\x20" "B"), "A\xEF\xBF\xBD B");
+  EXPECT_EQ(from_cp950("A\xA4"), "A\xEF\xBF\xBD");
   EXPECT_EQ(byte_width("發票"), 4u);
   EXPECT_EQ(byte_width("T1 台"), 5u);
 }

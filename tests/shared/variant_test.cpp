@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 
 #include "shared/errors.h"
 
@@ -75,10 +76,31 @@ TEST(Val, ReadsLeadingNumberAndNeverFails) {
     double n;
   } cases[] = {{"1,000", 1},   {" 12 5x", 125}, {"", 0},      {"abc", 0}, {"-3.5kg", -3.5},
                {"1.2.3", 1.2}, {"2E3", 2000},   {"2D2", 200}, {"2E", 2},  {"&HFF", 255},
-               {"&O17", 15},   {"\t7\n8", 78},  {"+", 0},     {".5", 0.5}};
+               {"&O17", 15},   {"\t7\n8", 78},  {"+", 0},     {".5", 0.5},
+               {"1\r0", 1}};
   for (const auto& c : cases) EXPECT_EQ(Val(c.text), c.n) << c.text;
   EXPECT_EQ(Val(Variant::null()), 0);
   EXPECT_EQ(Val(Variant(12.5)), 12.5);
+}
+
+TEST(NumericUse, BeyondTheDoubleRangeOverflowsWhereverUsed) {
+  const double inf = HUGE_VAL;
+  const std::string huge_hex = "&H" + std::string(300, 'F');
+  const std::function<void()> uses[] = {
+      [&] { Str(Variant(inf)); },
+      [&] { Str(Variant(std::nan(""))); },
+      [&] { Format(Variant(-inf), "#,##0"); },
+      [&] { Format(Variant("1e400"), "#,##0"); },
+      [&] { Num(Variant("1e400")); },
+      [&] { Num(Variant(inf)); },
+      [&] { Val("1e400"); },
+      [&] { Val(huge_hex); },
+      [&] { CInt(inf); },
+      [&] { CDate(Variant(1e300)); },
+  };
+  for (std::size_t i = 0; i < std::size(uses); ++i)
+    EXPECT_EQ(error_number(uses[i]), 6) << "use " << i;
+  EXPECT_EQ(Num(Variant("1e308")), 1e308);
 }
 
 TEST(Rounding, HalvesAndTowardsInfinity) {
@@ -136,7 +158,9 @@ TEST(Dates, ValueUsedAsDate) {
             (CivilTime{2010, 3, 5, 14, 30, 5}));
   EXPECT_EQ(civil_from_date(CDate(Variant())), (CivilTime{1899, 12, 30, 0, 0, 0}));
   EXPECT_EQ(civil_from_date(CDate(Variant(40242.5))), (CivilTime{2010, 3, 5, 12, 0, 0}));
-  for (const char* bad : {"2023/2/29", "2010/13/1", "hello", "2010/3/5 25:00", "2010/3-5"})
+  EXPECT_EQ(civil_from_date(CDate(Variant("2000/2/29"))), (CivilTime{2000, 2, 29, 0, 0, 0}));
+  for (const char* bad :
+       {"2023/2/29", "1900/2/29", "2010/13/1", "hello", "2010/3/5 25:00", "2010/3-5"})
     EXPECT_EQ(error_number([&] { CDate(Variant(bad)); }), 13) << bad;
 }
 
