@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <functional>
 
 #include "printer_fixture.h"
@@ -119,6 +120,10 @@ TEST_F(StandardRollTest, NonDetailModes) {
       {"label from a table ending in 收", "txtInvTotalDscp=合計金額\n",
        [](InvPrinter& p) { p.TblName = Variant("外帶收"); }, false, bare_heading(),
        "         外帶收: 1,250元\n", 23},
+      {"label from a table ending in 費", "", [](InvPrinter& p) { p.TblName = Variant("包廂費"); },
+       false, bare_heading(), "         包廂費: 1,250元\n", 23},
+      {"label from a table ending in 入", "", [](InvPrinter& p) { p.TblName = Variant("雜項收入"); },
+       false, bare_heading(), "       雜項收入: 1,250元\n", 23},
       {"deposit prints only the deposit and the first bottom line", "chkPrintMore=Y\n",
        [](InvPrinter& p) {
          p.TblName = Variant("收訂-王"), p.InvAmt = Variant(5000), p.Change = Variant(5);
@@ -173,6 +178,54 @@ TEST_F(StandardRollTest, NonDetailModes) {
     EXPECT_EQ(captured(),
               to_cp950(kStart + c.heading + feed(2) + c.body + feed(c.end_feed) + kEnd));
     EXPECT_EQ(Str(p.PageCount), "1");
+  }
+}
+
+TEST_F(StandardRollTest, DetailEdges) {
+  const std::string total = " \n       消費合計: 1,250元\n";
+  const struct {
+    const char* name;
+    const char* settings;
+    std::function<void(InvPrinter&)> setup;
+    std::vector<Row> items;
+    std::string body;  // after the heading, before the feed to the end of the form
+  } cases[] = {
+      {"names and amounts at the column edges", "", [](InvPrinter&) {},
+       {item("牛肉麵加大碗公", "", 1, 99999, "A1"), item("ABCDEFGHIJKLMNOPQR", "", 2, 100, "A1"),
+        item("贈送小菜", "", 1, 0, "S2")},
+       "牛肉麵加大碗公  199999TX\nABCDEFG         2  100TX\nHIJKLMNOPQ\r\n"
+       "贈送小菜        1    0TX\n" + total},
+      {"a remark of one space is not printed", "", [](InvPrinter& p) { p.Remark = Variant(" "); },
+       {}, total},
+      {"no bottom lines", "chkNoBottomLine=Y\n",
+       [](InvPrinter& p) { p.BottomLine1 = Variant("B1"), p.BottomLine2 = Variant("B2"); }, {},
+       total},
+      {"every payment line", "",
+       [](InvPrinter& p) {
+         p.CCardNo = Variant("C1"), p.CCardRef = Variant("C2"), p.VCardNo = Variant("V1");
+         p.VCardRef = Variant("V2"), p.VCardBPoint = Variant(300), p.VCardBalPoint = Variant(12);
+         p.UCardBalance = Variant(88);
+       },
+       {},
+       total + "信用卡號C1\n調閱編號   =   C2\n儲值卡號V1\n調閱編號 = V2\n儲值餘額 = 300\n"
+               "紅利餘點 = 12\n悠遊卡餘額 = 88\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    settings(c.settings);
+    InvPrinter p(host);
+    p.InvPrintPort(Variant(capture_.string()));
+    p.set_settings_file(dir_ / "settings.ini");
+    p.InvNo(Variant("AB12345678"));
+    p.StoreID = Variant("S1"), p.UserID = Variant("U1"), p.POSID = Variant(1);
+    p.InvAmt = Variant(1250);
+    c.setup(p);
+    MemoryRecordset rows(c.items);
+    ASSERT_TRUE(p.PrintInv(Variant("Y"), rows));
+    const std::string body = to_cp950(c.body);
+    const int lines = static_cast<int>(std::count(body.begin(), body.end(), '\n'));
+    EXPECT_EQ(captured(), to_cp950(kStart + bare_heading()) + body + to_cp950(feed(26 - lines) + kEnd));
+    EXPECT_EQ(Str(p.BottomLine1), std::string(c.settings).empty() ? "" : "B1");
   }
 }
 

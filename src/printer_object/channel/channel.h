@@ -59,13 +59,17 @@ PortTarget resolve_port(std::string_view name, const Settings& settings);
 
 // [Ports] TcpTimeoutSeconds, 10 when unset, not a number or not positive.
 std::chrono::milliseconds tcp_timeout(const Settings& settings);
+// [Ports] TcpSendBufferBytes: a cap on what the kernel takes ahead of the printer; 0 (unset) leaves
+// the system's default.
+int tcp_send_buffer(const Settings& settings);
 
 std::unique_ptr<Port> open_port(const PortTarget& target, std::chrono::milliseconds tcp_timeout);
 
 // Each kind of port, opened from a resolved target.
 std::unique_ptr<Port> open_path_port(const PortTarget& target);
 std::unique_ptr<Port> open_serial_port(const PortTarget& target);
-std::unique_ptr<Port> open_tcp_port(const PortTarget& target, std::chrono::milliseconds timeout);
+std::unique_ptr<Port> open_tcp_port(const PortTarget& target, std::chrono::milliseconds timeout,
+                                    int send_buffer = 0);
 
 // Opens the port a name stands for. The default is open_port; tests and the dry run hand in
 // another (a memory port) through the printer object.

@@ -31,9 +31,9 @@ std::unique_ptr<Port> open_port(const PortTarget& target, std::chrono::milliseco
 
 std::unique_ptr<Port> open_port(const std::string& name, const Settings& settings) {
   PortTarget target = resolve_port(name, settings);
-  auto timeout =
-      target.kind == PortKind::kTcp ? tcp_timeout(settings) : std::chrono::milliseconds(0);
-  return open_port(target, timeout);
+  if (target.kind == PortKind::kTcp)
+    return open_tcp_port(target, tcp_timeout(settings), tcp_send_buffer(settings));
+  return open_port(target, std::chrono::milliseconds(0));
 }
 
 std::int16_t ChannelTable::FreeFile() const {

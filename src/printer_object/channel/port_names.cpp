@@ -177,4 +177,10 @@ std::chrono::milliseconds tcp_timeout(const Settings& settings) {
   return std::chrono::seconds(std::min(seconds, kMaxTcpSeconds));
 }
 
+int tcp_send_buffer(const Settings& settings) {
+  int bytes = 0;
+  if (!parse_int(trim(settings.get("Ports", "TcpSendBufferBytes")), bytes) || bytes <= 0) return 0;
+  return bytes;
+}
+
 }  // namespace orvo

@@ -83,7 +83,8 @@ class TcpPort : public channel_detail::FdPort {
 
 }  // namespace
 
-std::unique_ptr<Port> open_tcp_port(const PortTarget& target, std::chrono::milliseconds timeout) {
+std::unique_ptr<Port> open_tcp_port(const PortTarget& target, std::chrono::milliseconds timeout,
+                                    int send_buffer) {
   using channel_detail::raise_os;
   using channel_detail::raise_port;
   addrinfo hints{};
@@ -109,6 +110,8 @@ std::unique_ptr<Port> open_tcp_port(const PortTarget& target, std::chrono::milli
       last_error = errno;
       continue;
     }
+    if (send_buffer > 0)
+      ::setsockopt(fd.get(), SOL_SOCKET, SO_SNDBUF, &send_buffer, sizeof send_buffer);
     int rc = ::connect(fd.get(), ai->ai_addr, ai->ai_addrlen);
     if (rc != 0 && errno != EINPROGRESS && errno != EINTR) {
       last_error = errno;

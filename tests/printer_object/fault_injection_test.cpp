@@ -1,0 +1,145 @@
+// Every layout, failing at each of its writes in turn, at its open and at its close: the host
+// hears of it the layout's way, the channel is closed, nothing is left open, the printer has
+// received exactly what came before the failure, and no form is claimed that was not finished.
+#include <functional>
+
+#include "printer_fixture.h"
+#include "printer_object/channel/port_memory.h"
+#include "printer_object/print_dispatch.h"
+#include "sales.h"
+#include "shared/errlog.h"
+#include "support/fd_count.h"
+
+namespace orvo::testing {
+namespace {
+
+struct Scenario {
+  const char* name;
+  const char* type;  // nullptr: TestPrint
+  const char* detail;
+  const char* settings;
+  std::function<void(InvPrinter&)> sale;
+  std::vector<ItemRow> items;
+  std::string form_end = "\x0c";  // what the printer receives at the end of each form
+};
+
+const Scenario kScenarios[] = {
+    {"test print", nullptr, "", "", [](InvPrinter&) {}, {}},
+    {"RP420 detail over two forms", "RP420", "Y", "chkPrintTime=Y\n", typical_sale,
+     typical_items(14)},
+    {"RP420 deposit", "RP420", "N", "",
+     [](InvPrinter& p) { typical_sale(p), p.TblName = Variant("收訂-王"); }, {}},
+    {"RP420 summary", "RP420", "N", "chkPrintMore=Y\n", typical_sale, typical_items(3)},
+    {"RP420 total only", "RP420", "N", "chkNoInvCopy=Y\n", typical_sale, {}},
+};
+
+std::size_t count_of(const std::string& haystack, const std::string& needle) {
+  std::size_t n = 0;
+  for (auto at = haystack.find(needle); at != std::string::npos; at = haystack.find(needle, at + 1))
+    ++n;
+  return n;
+}
+
+class FaultInjectionTest : public PrinterTest {
+ protected:
+  struct Outcome {
+    bool result = false;
+    std::optional<Error> error;
+    InvPrinter printer;
+  };
+
+  // One print of the scenario on a fresh object whose ports are memory ports recording into log.
+  std::unique_ptr<Outcome> print(const Scenario& s, std::shared_ptr<MemoryPortLog> log) {
+    settings(s.settings);
+    auto out = std::make_unique<Outcome>(Outcome{false, std::nullopt, InvPrinter(host)});
+    InvPrinter& p = out->printer;
+    p.set_settings_file(dir_ / "settings.ini");
+    p.set_port_opener(memory_port_opener(std::move(log)));
+    p.InvPrintPort(Variant("LPT1"));
+    s.sale(p);
+    MemoryRecordset items(s.items);
+    try {
+      if (s.type) {
+        p.InvPrintType(Variant(s.type));
+        out->result = p.PrintInv(Variant(s.detail), items);
+      } else {
+        p.TestPrint();
+        out->result = true;
+      }
+    } catch (const Error& e) {
+      out->error = e;
+    }
+    return out;
+  }
+
+  // The failure must reach the host the way the layout's route says.
+  void expect_reported(const Scenario& s, const Outcome& o, const std::string& description) {
+    const Route* route = s.type ? &route_for(s.type, std::string(s.detail) == "Y") : nullptr;
+    if (route && route->on_failure == OnFailure::ErrorLog) {
+      EXPECT_FALSE(o.error.has_value());
+      EXPECT_FALSE(o.result);
+      const std::string record = error_message(std::string(route->proc), Error(57, description));
+      const std::string log = read_file(dir_ / "error.log");
+      EXPECT_EQ(log.substr(log.size() - std::min(log.size(), to_cp950(record).size())),
+                to_cp950(record));
+      return;
+    }
+    ASSERT_TRUE(o.error.has_value());
+    EXPECT_EQ(o.error->number(), kObjectError);
+    EXPECT_EQ(o.error->source(), s.type ? "PrintInv" : "TestPrint");
+    EXPECT_EQ(o.error->description(), description);
+  }
+
+  void expect_released(const MemoryPortLog& log, int fds) {
+    EXPECT_FALSE(host->busy);
+    EXPECT_FALSE(log.open);
+    EXPECT_EQ(open_fd_count(), fds);
+    for (std::int16_t f = 1; f <= 3; ++f) EXPECT_FALSE(channels().is_open(f)) << "#" << f;
+  }
+};
+
+TEST_F(FaultInjectionTest, EveryWriteOpenAndClose) {
+  for (const Scenario& s : kScenarios) {
+    SCOPED_TRACE(s.name);
+    const int fds = open_fd_count();
+    auto clean_log = std::make_shared<MemoryPortLog>();
+    const auto clean = print(s, clean_log);
+    ASSERT_FALSE(clean->error.has_value()) << clean->error->description();
+    ASSERT_TRUE(clean->result);
+    const std::vector<std::string> writes = clean_log->writes;
+    ASSERT_GT(writes.size(), 3u);
+
+    for (std::size_t k = 1; k <= writes.size(); ++k) {
+      SCOPED_TRACE("failing write " + std::to_string(k));
+      auto log = std::make_shared<MemoryPortLog>();
+      log->fail_write = k;
+      const auto o = print(s, log);
+      expect_reported(s, *o, "Device I/O error: LPT1 (memory port): write " + std::to_string(k) +
+                                 " refused");
+      expect_released(*log, fds);
+      EXPECT_EQ(log->writes, std::vector<std::string>(writes.begin(), writes.begin() + (k - 1)));
+      const std::size_t finished = count_of(log->bytes(), s.form_end);
+      EXPECT_LE(Val(o->printer.PageCount), std::max<double>(1, static_cast<double>(finished)));
+      if (HasFailure()) return;  // one broken write tells enough
+    }
+
+    auto no_open = std::make_shared<MemoryPortLog>();
+    no_open->fail_open = true;
+    const auto o = print(s, no_open);
+    expect_reported(s, *o, "Device I/O error: LPT1 (memory port): open refused");
+    expect_released(*no_open, fds);
+    EXPECT_TRUE(no_open->writes.empty());
+
+    // Closing is the last chance to hear that the data did not arrive: it fails the print.
+    auto no_close = std::make_shared<MemoryPortLog>();
+    no_close->fail_close = true;
+    const auto c = print(s, no_close);
+    expect_reported(s, *c, "Device I/O error: LPT1 (memory port): close refused");
+    expect_released(*no_close, fds);
+    EXPECT_EQ(no_close->writes, writes);
+    EXPECT_EQ(no_close->closes, 1);
+  }
+}
+
+}  // namespace
+}  // namespace orvo::testing
