@@ -3,10 +3,10 @@
 // received exactly what came before the failure, and no form is claimed that was not finished.
 #include <functional>
 
-#include "printer_fixture.h"
+#include "support/printer_fixture.h"
 #include "printer_object/channel/port_memory.h"
 #include "printer_object/print_dispatch.h"
-#include "sales.h"
+#include "support/sales.h"
 #include "shared/errlog.h"
 #include "support/fd_count.h"
 

@@ -1,4 +1,4 @@
-#include "printer_fixture.h"
+#include "support/printer_fixture.h"
 
 namespace orvo::testing {
 namespace {

@@ -1,6 +1,6 @@
 #include <fcntl.h>
 
-#include "printer_fixture.h"
+#include "support/printer_fixture.h"
 
 namespace orvo::testing {
 namespace {
@@ -74,6 +74,7 @@ TEST_F(ObjectTest, PortFailuresAreRaisedWithTheProcedureAsSourceAndNoFdLeft) {
     return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
   };
   const auto before = fds();
+  printer.set_port_opener({});  // the real ports
   for (const char* port : {"/dev/full", "/nonexistent-dir/x.prn"}) {
     printer.InvPrintPort(Variant(port));
     const Error e = caught([&] { printer.TestPrint(); });
@@ -96,7 +97,7 @@ TEST_F(ObjectTest, CompatibilityMethodsPrintNothing) {
   ASSERT_EQ(host->boxes.size(), 1u);
   EXPECT_EQ(host->boxes[0].text, "本功能暫時不支援");
   EXPECT_EQ(host->boxes[0].icon, BoxIcon::Information);
-  EXPECT_FALSE(std::filesystem::exists(capture_));
+  EXPECT_FALSE(port_opened());
 }
 
 TEST_F(ObjectTest, FieldsByName) {

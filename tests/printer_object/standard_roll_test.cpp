@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <functional>
 
-#include "printer_fixture.h"
+#include "support/printer_fixture.h"
 
 namespace orvo::testing {
 namespace {
@@ -162,13 +162,12 @@ TEST_F(StandardRollTest, NonDetailModes) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     InvPrinter p(host);
-    p.InvPrintPort(Variant(capture_.string()));
+    wire(p);
     p.InvNo(Variant("AB12345678"));
     p.StoreID = Variant("S1"), p.UserID = Variant("U1"), p.POSID = Variant(1);
     p.InvAmt = Variant(1250);
     c.setup(p);
     settings(c.settings);
-    p.set_settings_file(dir_ / "settings.ini");
     MemoryRecordset open_rows({deduction("IA", -50), deduction("X", -30), deduction("X", -10, "K1"),
                                item("麵", "", 1, 100, "A1", "", "", 100),
                                item("贈品", "", 1, 5, "X", "", "", 0)});
@@ -214,8 +213,7 @@ TEST_F(StandardRollTest, DetailEdges) {
     SCOPED_TRACE(c.name);
     settings(c.settings);
     InvPrinter p(host);
-    p.InvPrintPort(Variant(capture_.string()));
-    p.set_settings_file(dir_ / "settings.ini");
+    wire(p);
     p.InvNo(Variant("AB12345678"));
     p.StoreID = Variant("S1"), p.UserID = Variant("U1"), p.POSID = Variant(1);
     p.InvAmt = Variant(1250);
@@ -265,7 +263,7 @@ TEST_F(StandardRollTest, TypesWithoutALayoutInThisBuildNameIt) {
       EXPECT_NE(e.description().find(c.layout), std::string::npos) << e.description();
     }
   }
-  EXPECT_FALSE(std::filesystem::exists(capture_));
+  EXPECT_FALSE(port_opened());
 }
 
 TEST_F(StandardRollTest, BottomLinesAreClearedOncePrinted) {

@@ -49,6 +49,7 @@ PortOpener memory_port_opener(std::shared_ptr<MemoryPortLog> log) {
   return [log](const std::string& name, const Settings&) -> std::unique_ptr<Port> {
     if (log->fail_open)
       raise(err::kDeviceIo, "Device I/O error: " + name + " (memory port): open refused");
+    log->writes.clear();
     log->open = true;
     ++log->opens;
     return std::make_unique<MemoryPort>(name, log);

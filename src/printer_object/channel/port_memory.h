@@ -13,7 +13,7 @@ namespace orvo {
 // What a memory port was sent, and the faults it is told to raise. Shared, so that it outlives
 // the port, which the channel destroys when it closes.
 struct MemoryPortLog {
-  std::vector<std::string> writes;  // each write as it arrived
+  std::vector<std::string> writes;  // each write since the last open, as it arrived
   std::size_t fail_write = 0;       // 1-based number of the write that fails; 0: none
   bool fail_open = false;
   bool fail_close = false;
@@ -24,7 +24,7 @@ struct MemoryPortLog {
   std::string bytes() const;
 };
 
-// Opens memory ports that record into `log`. A failing write, open or close raises 57 (device
+// Opens memory ports that record into `log`; each open starts afresh, as a capture file does. A failing write, open or close raises 57 (device
 // I/O error) naming the port, as a device would.
 PortOpener memory_port_opener(std::shared_ptr<MemoryPortLog> log);
 

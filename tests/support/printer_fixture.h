@@ -1,11 +1,12 @@
 #pragma once
-// An InvPrinter wired to a fake host, a temporary settings file and a capture file.
+// An InvPrinter wired to a fake host, a temporary settings file and a memory port on "LPT1".
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <memory>
 #include <string>
 
+#include "printer_object/channel/port_memory.h"
 #include "printer_object/invoice_printer.h"
 #include "shared/cp950.h"
 #include "support/fake_host.h"
@@ -18,23 +19,33 @@ class PrinterTest : public ::testing::Test {
  protected:
   void SetUp() override {
     settings("");
-    printer.InvPrintPort(Variant(capture_.string()));
+    wire(printer);
   }
 
   // Writes the [IP] section of the settings store.
   void settings(const std::string& ip_lines) {
     std::ofstream(dir_ / "settings.ini") << "[IP]\n" << ip_lines;
-    printer.set_settings_file(dir_ / "settings.ini");
   }
 
-  std::string captured() const { return read_file(capture_); }
+  // Points `p` at this test's settings file and memory port.
+  void wire(InvPrinter& p) {
+    p.set_settings_file(dir_ / "settings.ini");
+    p.set_port_opener(memory_port_opener(port_));
+    p.InvPrintPort(Variant("LPT1"));
+  }
+
+  // What the last print sent to the port.
+  std::string captured() const { return port_->bytes(); }
+  bool port_opened() const { return port_->opens > 0; }
 
   TempDir temp_;
   const std::filesystem::path& dir_ = temp_.path;
-  const std::filesystem::path capture_ = dir_ / "capture.prn";
   ScopedEnv error_log_{"ORVO_ERROR_LOG", (dir_ / "error.log").c_str()};
   std::shared_ptr<FakeHost> host = std::make_shared<FakeHost>();
   InvPrinter printer{host};
+
+ private:
+  std::shared_ptr<MemoryPortLog> port_ = std::make_shared<MemoryPortLog>();
 };
 
 // Control bytes spelled out, so expectations read like the printer stream.
