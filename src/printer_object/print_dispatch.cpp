@@ -40,9 +40,10 @@ bool serves(const Route& r, bool detail) {
 std::span<const Route> routes() { return kRoutes; }
 
 const Route& route_for(std::string_view type, bool detail) {
-  for (const Route& r : kRoutes)
+  const std::span<const Route> all = routes();
+  for (const Route& r : all)
     if (r.type == type && serves(r, detail)) return r;
-  return kRoutes[std::size(kRoutes) - 1];
+  return all.back();
 }
 
 bool is_accepted_type(std::string_view type) {

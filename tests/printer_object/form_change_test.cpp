@@ -85,6 +85,7 @@ TEST_F(FormChangeTest, InvoiceNumberWithoutDigitsFailsAtTheFormChange) {
   }
   EXPECT_TRUE(host->prompts.empty());
   EXPECT_FALSE(host->busy);
+  EXPECT_EQ(Str(printer.PageCount), "1");  // claimed at the start, never for the unfinished form
 }
 
 TEST_F(FormChangeTest, MissingFieldOrNonNumericAmountEndsThePrint) {

@@ -196,6 +196,8 @@ TEST_F(StandardRollTest, DetailEdges) {
        "贈送小菜        1    0TX\n" + total},
       {"a remark of one space is not printed", "", [](InvPrinter& p) { p.Remark = Variant(" "); },
        {}, total},
+      {"zero invoice", "", [](InvPrinter& p) { p.InvAmt = Variant(0); }, {},
+       " \n           消費合計: 0元\n (發票歸零,無法對獎)\n"},
       {"no bottom lines", "chkNoBottomLine=Y\n",
        [](InvPrinter& p) { p.BottomLine1 = Variant("B1"), p.BottomLine2 = Variant("B2"); }, {},
        total},
