@@ -86,6 +86,7 @@ struct ModeCase {
   std::string heading;  // after the start commands
   std::string body;     // after the heading and the two-line gap
   int end_feed;
+  bool with_deductions = true;  // the open rows hold deductions
 };
 
 Row deduction(const char* type, double amt, const char* kp = "") {
@@ -148,6 +149,9 @@ TEST_F(StandardRollTest, NonDetailModes) {
        "  服務費:  1,000元 \n  扣抵項:    -30元 \n  IA抵扣:    -50元 \n"
        "--------------------\n    消費合計: 920元\n",
        19},
+      {"summary without deductions", "chkPrintMore=Y\n",
+       [](InvPrinter& p) { p.OrderAmt = Variant(1250); }, true, bare_heading(),
+       "   餐 飲:  1,250元 \n--------------------\n    消費合計: 1,250元\n", 21, false},
       {"summary of food, no copy, table name and no user",
        "chkPrintMore=Y\ntxtInvTotalDscp=合計\nchkNoInvCopy=Y\nchkPrintTblName=Y\nchkNoUserID=Y\n",
        [](InvPrinter& p) {
@@ -172,8 +176,9 @@ TEST_F(StandardRollTest, NonDetailModes) {
                                item("麵", "", 1, 100, "A1", "", "", 100),
                                item("贈品", "", 1, 5, "X", "", "", 0)});
     MemoryRecordset closed;
-    ASSERT_TRUE(
-        p.PrintInv(Variant("y"), c.open_items ? static_cast<Recordset&>(open_rows) : closed));
+    MemoryRecordset plain({item("麵", "", 1, 100, "A1", "", "", 100)});
+    Recordset& open = c.with_deductions ? static_cast<Recordset&>(open_rows) : plain;
+    ASSERT_TRUE(p.PrintInv(Variant("y"), c.open_items ? open : closed));
     EXPECT_EQ(captured(),
               to_cp950(kStart + c.heading + feed(2) + c.body + feed(c.end_feed) + kEnd));
     EXPECT_EQ(Str(p.PageCount), "1");
@@ -194,6 +199,11 @@ TEST_F(StandardRollTest, DetailEdges) {
         item("贈送小菜", "", 1, 0, "S2")},
        "牛肉麵加大碗公  199999TX\nABCDEFG         2  100TX\nHIJKLMNOPQ\r\n"
        "贈送小菜        1    0TX\n" + total},
+      {"zero items of the skipped types are left out", "chkInvNoS2A1=Y\n", [](InvPrinter&) {},
+       {item("a", "", 1, 0, "S2"), item("b", "", 1, 0, "A1"), item("c", "", 1, 0, "T1"),
+        item("d", "", 1, 0, "SX"), item("e", "", 1, 0, "AN"), item("f", "", 1, 0, "TN"),
+        item("g", "", 1, 0, "NT"), item("h", "", 1, 5, "S2")},
+       "g               1    0TZ\nh               1    5TX\n" + total},
       {"a remark of one space is not printed", "", [](InvPrinter& p) { p.Remark = Variant(" "); },
        {}, total},
       {"zero invoice", "", [](InvPrinter& p) { p.InvAmt = Variant(0); }, {},
@@ -225,7 +235,7 @@ TEST_F(StandardRollTest, DetailEdges) {
     const std::string body = to_cp950(c.body);
     const int lines = static_cast<int>(std::count(body.begin(), body.end(), '\n'));
     EXPECT_EQ(captured(), to_cp950(kStart + bare_heading()) + body + to_cp950(feed(26 - lines) + kEnd));
-    EXPECT_EQ(Str(p.BottomLine1), std::string(c.settings).empty() ? "" : "B1");
+    EXPECT_EQ(Str(p.BottomLine1), std::string(c.settings) == "chkNoBottomLine=Y\n" ? "B1" : "");
   }
 }
 
