@@ -196,9 +196,9 @@ TEST_F(StandardRollTest, DetailEdges) {
   } cases[] = {
       {"names and amounts at the column edges", "", [](InvPrinter&) {},
        {item("牛肉麵加大碗公", "", 1, 99999, "A1"), item("ABCDEFGHIJKLMNOPQR", "", 2, 100, "A1"),
-        item("贈送小菜", "", 1, 0, "S2")},
+        item("贈送小菜", "", 1, 0, "S2"), item("牛肉麵加大碗公A", "", 1, 7, "A1")},
        "牛肉麵加大碗公  199999TX\nABCDEFG         2  100TX\nHIJKLMNOPQ\r\n"
-       "贈送小菜        1    0TX\n" + total},
+       "贈送小菜        1    0TX\n牛肉麵加大碗公  1    7TX\nA\r\n" + total},
       {"zero items of the skipped types are left out", "chkInvNoS2A1=Y\n", [](InvPrinter&) {},
        {item("a", "", 1, 0, "S2"), item("b", "", 1, 0, "A1"), item("c", "", 1, 0, "T1"),
         item("d", "", 1, 0, "SX"), item("e", "", 1, 0, "AN"), item("f", "", 1, 0, "TN"),
