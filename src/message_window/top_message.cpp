@@ -51,9 +51,8 @@ std::string style_sheet() {
          "#lblCustName { color: " + css_colour(kLightCyan) + "; " + css_font("14.25", false) +
          " }\n" +
          "#lblMsg { color: " + css_colour(kLightCyan) + "; " + css_font("18", true) + " }\n" +
-         "#txtMsg, #txtMsg text { background-color: " + css_colour(kLightYellow) +
-         "; color: " + css_colour(kDarkRed) + "; " + css_font("15.75", true) +
-         " border: none; }\n" +
+         "#txtMsg text { background-color: " + css_colour(kLightYellow) +
+         "; color: " + css_colour(kDarkRed) + "; " + css_font("15.75", true) + " }\n" +
          "#cmdOK { " + css_font("14.25", false) + " }\n";
 }
 
@@ -155,7 +154,7 @@ void frmTopMsg::load() {
     form_set_ = std::make_unique<clsFormSet>();
     form_set_->ParentForm(window_);
     form_set_->AlwaysOnTop(true);
-    gtk_label_set_text(GTK_LABEL(controls_.lblCustName), "");
+    // lblCustName starts empty.
     gtk_label_set_text(GTK_LABEL(controls_.lblMsg), kFileDescription);
     gtk_text_buffer_set_text(gtk_text_view_get_buffer(GTK_TEXT_VIEW(controls_.txtMsg)), "", -1);
   } catch (...) {

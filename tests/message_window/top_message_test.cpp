@@ -81,6 +81,7 @@ TEST_F(TopMessage, ClosesItselfAfterItsSecondsAndShowsAgainWithAFreshCount) {
     EXPECT_EQ(ticks_when_shown, 0) << text;
     EXPECT_EQ(form.ticks(), c.ticks) << text;
     EXPECT_FALSE(form.loaded());
+    EXPECT_EQ(form.form_settings(), nullptr) << "unloading drops the window settings";
     EXPECT_GE(took, c.ticks - 0.05) << text;
     EXPECT_LT(took, c.ticks + 1.5) << text;
   }
@@ -202,10 +203,12 @@ TEST_F(TopMessage, StaysAboveAnotherApplicationAndLooksAsLaidOut) {
     };
     ASSERT_LT(level(std::stoul(id)), std::ssize(stacking));
     EXPECT_GT(level(t::xid(w)), level(std::stoul(id)));
-    const auto state = t::x_property(t::xid(w), "_NET_WM_STATE");
-    EXPECT_NE(std::find(state.begin(), state.end(),
-                        gdk_x11_get_xatom_by_name("_NET_WM_STATE_ABOVE")),
-              state.end());
+    auto has = [&](const char* property, const char* atom) {
+      const auto atoms = t::x_property(t::xid(w), property);
+      return std::find(atoms.begin(), atoms.end(), gdk_x11_get_xatom_by_name(atom)) != atoms.end();
+    };
+    EXPECT_TRUE(has("_NET_WM_STATE", "_NET_WM_STATE_ABOVE"));
+    EXPECT_FALSE(has("_NET_WM_ALLOWED_ACTIONS", "_NET_WM_ACTION_RESIZE")) << "the layout is fixed";
     const auto [fx, fy] = t::screen_point(form.controls().Frame1, 5, 240);
     GdkPixbuf* screen = gdk_pixbuf_get_from_window(gdk_get_default_root_window(), fx, fy, 1, 1);
     EXPECT_EQ(t::pixel(screen, 0, 0), blue) << "the prompt is covered";
