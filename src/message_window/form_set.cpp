@@ -22,7 +22,8 @@ clsFormSet::clsFormSet()
 clsFormSet::~clsFormSet() { ParentForm(nullptr); }
 
 void clsFormSet::ParentForm(GtkWindow* window) {
-  if (parent_) g_object_remove_weak_pointer(G_OBJECT(parent_), reinterpret_cast<gpointer*>(&parent_));
+  if (parent_)
+    g_object_remove_weak_pointer(G_OBJECT(parent_), reinterpret_cast<gpointer*>(&parent_));
   parent_ = window;
   if (parent_) g_object_add_weak_pointer(G_OBJECT(parent_), reinterpret_cast<gpointer*>(&parent_));
 }

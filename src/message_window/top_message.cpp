@@ -47,13 +47,14 @@ std::string css_font(const char* points, bool bold) {
 }
 
 std::string style_sheet() {
-  return "#Frame1 { background-color: " + css_colour(kDarkBlue) + "; }\n" +
-         "#lblCustName { color: " + css_colour(kLightCyan) + "; " + css_font("14.25", false) +
-         " }\n" +
-         "#lblMsg { color: " + css_colour(kLightCyan) + "; " + css_font("18", true) + " }\n" +
-         "#txtMsg text { background-color: " + css_colour(kLightYellow) +
-         "; color: " + css_colour(kDarkRed) + "; " + css_font("15.75", true) + " }\n" +
-         "#cmdOK { " + css_font("14.25", false) + " }\n";
+  const std::string cyan = css_colour(kLightCyan);
+  std::string css = "#Frame1 { background-color: " + css_colour(kDarkBlue) + "; }\n";
+  css += "#lblCustName { color: " + cyan + "; " + css_font("14.25", false) + " }\n";
+  css += "#lblMsg { color: " + cyan + "; " + css_font("18", true) + " }\n";
+  css += "#txtMsg text { background-color: " + css_colour(kLightYellow) +
+         "; color: " + css_colour(kDarkRed) + "; " + css_font("15.75", true) + " }\n";
+  css += "#cmdOK { " + css_font("14.25", false) + " }\n";
+  return css;
 }
 
 // Nothing may unwind through GTK's C frames.
@@ -194,8 +195,8 @@ void frmTopMsg::build() {
 
   controls_.Frame1 = named(gtk_event_box_new(), "Frame1");
   place(GTK_FIXED(client), controls_.Frame1, kFrame1);
-  g_signal_connect(controls_.Frame1, "button-release-event",
-                   G_CALLBACK(&TopMessageEvents::click), this);
+  g_signal_connect(controls_.Frame1, "button-release-event", G_CALLBACK(&TopMessageEvents::click),
+                   this);
   GtkWidget* on_frame = gtk_fixed_new();
   gtk_container_add(GTK_CONTAINER(controls_.Frame1), on_frame);
 
@@ -210,8 +211,7 @@ void frmTopMsg::build() {
     GtkWidget* box = gtk_event_box_new();
     gtk_event_box_set_visible_window(GTK_EVENT_BOX(box), FALSE);
     g_signal_connect(box, "button-press-event", G_CALLBACK(&TopMessageEvents::swallow), nullptr);
-    g_signal_connect(box, "button-release-event", G_CALLBACK(&TopMessageEvents::swallow),
-                     nullptr);
+    g_signal_connect(box, "button-release-event", G_CALLBACK(&TopMessageEvents::swallow), nullptr);
     gtk_container_add(GTK_CONTAINER(box), l);
     place(GTK_FIXED(on_frame), box, p);
     return l;
@@ -229,8 +229,8 @@ void frmTopMsg::build() {
   gtk_text_view_set_top_margin(text, 4);
   gtk_widget_set_can_focus(controls_.txtMsg, FALSE);
   place(GTK_FIXED(on_frame), controls_.txtMsg, kTxtMsg);
-  g_signal_connect(controls_.txtMsg, "button-release-event",
-                   G_CALLBACK(&TopMessageEvents::click), this);
+  g_signal_connect(controls_.txtMsg, "button-release-event", G_CALLBACK(&TopMessageEvents::click),
+                   this);
 
   controls_.cmdOK = named(gtk_button_new_with_label("確定"), "cmdOK");
   place(GTK_FIXED(client), controls_.cmdOK, kCmdOK);

@@ -13,9 +13,12 @@ namespace {
 
 GtkMessageType message_type(BoxIcon icon) {
   switch (icon) {
-    case BoxIcon::Information: return GTK_MESSAGE_INFO;
-    case BoxIcon::Exclamation: return GTK_MESSAGE_WARNING;
-    case BoxIcon::Critical: return GTK_MESSAGE_ERROR;
+    case BoxIcon::Information:
+      return GTK_MESSAGE_INFO;
+    case BoxIcon::Exclamation:
+      return GTK_MESSAGE_WARNING;
+    case BoxIcon::Critical:
+      return GTK_MESSAGE_ERROR;
   }
   return GTK_MESSAGE_OTHER;
 }

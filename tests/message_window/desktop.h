@@ -102,13 +102,14 @@ inline void when_on_screen(std::function<GtkWindow*()> window, std::function<voi
         if (*drawn == w) return true;
         // The handler's copy of `drawn` lives as long as the window.
         g_signal_connect_data(
-            w, "draw",
-            G_CALLBACK(+[](GtkWidget* widget, cairo_t*, gpointer data) -> gboolean {
+            w, "draw", G_CALLBACK(+[](GtkWidget* widget, cairo_t*, gpointer data) -> gboolean {
               **static_cast<std::shared_ptr<GtkWindow*>*>(data) = GTK_WINDOW(widget);
               return FALSE;
             }),
             new std::shared_ptr<GtkWindow*>(drawn),
-            [](gpointer data, GClosure*) { delete static_cast<std::shared_ptr<GtkWindow*>*>(data); },
+            [](gpointer data, GClosure*) {
+              delete static_cast<std::shared_ptr<GtkWindow*>*>(data);
+            },
             G_CONNECT_AFTER);
         gtk_widget_queue_draw(GTK_WIDGET(w));
         return false;

@@ -36,13 +36,12 @@ class TopMessage : public ::testing::Test {
     auto close = [this] {
       if (form.loaded()) gtk_window_close(form.window());
     };
-    t::when_on_screen(
-        [this] { return form.window(); },
-        [on_screen = std::move(on_screen), close] {
-          on_screen();
-          if (HasFatalFailure()) close();
-        },
-        close);
+    t::when_on_screen([this] { return form.window(); },
+                      [on_screen = std::move(on_screen), close] {
+                        on_screen();
+                        if (HasFatalFailure()) close();
+                      },
+                      close);
     const auto start = Clock::now();
     form.SHOWMSG(text, seconds);
     t::cancel_scheduled();
@@ -129,8 +128,7 @@ TEST_F(TopMessage, ClicksOnTheFrameTheMessageOrTheButtonCloseIt) {
     bool open_after_click = false;
     show(Variant(kRollChange), Variant(kLong), [&] {
       const auto [x, y] = t::screen_point(form.controls().*c.control, c.x, c.y);
-      t::xdotool({"mousemove", "--sync", std::to_string(x), std::to_string(y), "click",
-                  c.button});
+      t::xdotool({"mousemove", "--sync", std::to_string(x), std::to_string(y), "click", c.button});
       if (!c.closes) expect_still_open(open_after_click);
     });
     EXPECT_EQ(open_after_click, !c.closes) << c.what;
@@ -157,11 +155,11 @@ TEST_F(TopMessage, StaysAboveAnotherApplicationAndLooksAsLaidOut) {
       int x, y;
       t::Rgb colour;
       bool is;
-    } samples[] = {{4, 100, blue, true},    {3, 100, blue, false},    {447, 100, blue, true},
-                   {448, 100, blue, false}, {100, 0, blue, true},     {100, 248, blue, true},
-                   {100, 249, blue, false}, {20, 44, yellow, true},   {19, 100, blue, true},
+    } samples[] = {{4, 100, blue, true},     {3, 100, blue, false},   {447, 100, blue, true},
+                   {448, 100, blue, false},  {100, 0, blue, true},    {100, 248, blue, true},
+                   {100, 249, blue, false},  {20, 44, yellow, true},  {19, 100, blue, true},
                    {433, 232, yellow, true}, {434, 232, blue, true},  {100, 43, blue, true},
-                   {100, 233, blue, true},  {300, 200, yellow, true}};
+                   {100, 233, blue, true},   {300, 200, yellow, true}};
     for (const auto& s : samples) {
       EXPECT_EQ(t::pixel(shot, s.x, s.y) == s.colour, s.is)
           << "at " << s.x << "," << s.y << ": " << t::pixel(shot, s.x, s.y);
@@ -185,13 +183,17 @@ TEST_F(TopMessage, StaysAboveAnotherApplicationAndLooksAsLaidOut) {
 
     // Another application's window over the whole screen, raised and given the focus.
     GPid other = 0;
-    gchar* argv[] = {const_cast<gchar*>("xmessage"), const_cast<gchar*>("-name"),
-                     const_cast<gchar*>("orvo-other"), const_cast<gchar*>("-geometry"),
-                     const_cast<gchar*>("1024x768+0+0"), const_cast<gchar*>("another"), nullptr};
-    ASSERT_TRUE(g_spawn_async(nullptr, argv, nullptr,
-                              GSpawnFlags(G_SPAWN_SEARCH_PATH | G_SPAWN_DO_NOT_REAP_CHILD |
-                                          G_SPAWN_STDERR_TO_DEV_NULL),
-                              nullptr, nullptr, &other, nullptr));
+    gchar* argv[] = {const_cast<gchar*>("xmessage"),
+                     const_cast<gchar*>("-name"),
+                     const_cast<gchar*>("orvo-other"),
+                     const_cast<gchar*>("-geometry"),
+                     const_cast<gchar*>("1024x768+0+0"),
+                     const_cast<gchar*>("another"),
+                     nullptr};
+    ASSERT_TRUE(g_spawn_async(
+        nullptr, argv, nullptr,
+        GSpawnFlags(G_SPAWN_SEARCH_PATH | G_SPAWN_DO_NOT_REAP_CHILD | G_SPAWN_STDERR_TO_DEV_NULL),
+        nullptr, nullptr, &other, nullptr));
     const std::string id =
         t::xdotool({"search", "--sync", "--onlyvisible", "--classname", "orvo-other"});
     t::xdotool({"windowactivate", "--sync", id.substr(0, id.find('\n'))});
@@ -249,8 +251,9 @@ TEST_F(TopMessage, ASecondShowWhileOpenIsLoggedAndTheFirstGoesOn) {
     t::xdotool({"key", "a"});
   });
   ASSERT_EQ(host.boxes.size(), 1u);
-  EXPECT_EQ(host.boxes[0].text,
-            error_message("frmTopMsg_ShowMsg", Error(400, "Form already displayed; can't show modally")));
+  EXPECT_EQ(
+      host.boxes[0].text,
+      error_message("frmTopMsg_ShowMsg", Error(400, "Form already displayed; can't show modally")));
   EXPECT_FALSE(form.loaded());
 }
 

@@ -12,6 +12,7 @@
 #include "desktop.h"
 #include "message_window/top_message.h"
 #include "shared/errlog.h"
+#include "support/raised.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
@@ -46,7 +47,7 @@ TEST(WindowHost, BoxesAreMessageDialogsThatWaitForOK) {
     std::string text;
   } cases[] = {
       {[&] { form.SHOWMSG(Variant("x"), Variant("abc")); }, GTK_MESSAGE_WARNING,
-       plain_lines(error_message("frmTopMsg_ShowMsg", Error(13, "Type mismatch")))},
+       plain_lines(error_message("frmTopMsg_ShowMsg", t::raised([] { CInt(Variant("abc")); })))},
       {[&] { host->message_box("本功能暫時不支援", BoxIcon::Information); }, GTK_MESSAGE_INFO,
        "本功能暫時不支援"},
       {[&] { host->message_box("a\r\nb\r\n\r\n", BoxIcon::Critical); }, GTK_MESSAGE_ERROR, "a\nb"},
@@ -88,11 +89,24 @@ class Tool : public ::testing::Test {
     const std::string tool = std::string(bin ? bin : ".") + "/orvo-invoice";
     const std::string root = src ? src : ".";
     Run r{-1, dir / (name + ".prn")};
-    std::vector<std::string> args = {
-        tool, "print", root + "/examples/banquet_multi_form.json", "--type", "RP420",
-        "--detail", "Y", "--port", r.port.string(), "--now", "2010-03-05T14:30:05",
-        "--no-pause", "--prompt", prompt, "--settings", root + "/examples/settings.ini",
-        "--error-log", (dir / "error.log").string()};
+    std::vector<std::string> args = {tool,
+                                     "print",
+                                     root + "/examples/banquet_multi_form.json",
+                                     "--type",
+                                     "RP420",
+                                     "--detail",
+                                     "Y",
+                                     "--port",
+                                     r.port.string(),
+                                     "--now",
+                                     "2010-03-05T14:30:05",
+                                     "--no-pause",
+                                     "--prompt",
+                                     prompt,
+                                     "--settings",
+                                     root + "/examples/settings.ini",
+                                     "--error-log",
+                                     (dir / "error.log").string()};
     std::vector<std::string> env;
     for (char** e = environ; *e; ++e) {
       const std::string_view v(*e);
@@ -116,8 +130,7 @@ class Tool : public ::testing::Test {
     posix_spawn_file_actions_addopen(&files, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&files, 2, (dir / (name + ".err")).c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (posix_spawn(&r.pid, tool.c_str(), &files, &attr, argv.data(), envp.data()) != 0)
-      r.pid = -1;
+    if (posix_spawn(&r.pid, tool.c_str(), &files, &attr, argv.data(), envp.data()) != 0) r.pid = -1;
     posix_spawn_file_actions_destroy(&files);
     posix_spawnattr_destroy(&attr);
     return r;
@@ -169,13 +182,13 @@ TEST_F(Tool, RollChangePromptIsTheWindowOnADesktopElseTheTerminal) {
     const Run r = start(c.prompt, c.display, name);
     ASSERT_GT(r.pid, 0);
     if (c.window) {
-      const std::string id = t::xdotool(
-          {"search", "--sync", "--onlyvisible", "--pid", std::to_string(r.pid)});
+      const std::string id =
+          t::xdotool({"search", "--sync", "--onlyvisible", "--pid", std::to_string(r.pid)});
       ASSERT_FALSE(id.empty()) << what;
       EXPECT_EQ(waitpid(r.pid, nullptr, WNOHANG), 0) << what << ": printing went on";
       // Our prompt: its size and the blue frame.
-      GdkWindow* w = gdk_x11_window_foreign_new_for_display(gdk_display_get_default(),
-                                                            std::stoul(id));
+      GdkWindow* w =
+          gdk_x11_window_foreign_new_for_display(gdk_display_get_default(), std::stoul(id));
       EXPECT_EQ(gdk_window_get_width(w), 451) << what;
       GdkPixbuf* shot = gdk_pixbuf_get_from_window(w, 9, 240, 1, 1);
       ASSERT_NE(shot, nullptr);
@@ -187,8 +200,10 @@ TEST_F(Tool, RollChangePromptIsTheWindowOnADesktopElseTheTerminal) {
     EXPECT_EQ(finish(r.pid), c.status) << what;
     const std::string err = t::read_file(dir / (name + ".err"));
     EXPECT_NE(err.find(c.stderr_has), std::string::npos) << what << ": " << err;
-    if (c.status == 0) EXPECT_EQ(t::read_file(r.port), expected) << what;
-    else EXPECT_FALSE(fs::exists(r.port)) << what;
+    if (c.status == 0)
+      EXPECT_EQ(t::read_file(r.port), expected) << what;
+    else
+      EXPECT_FALSE(fs::exists(r.port)) << what;
   }
 }
 
