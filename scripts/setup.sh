@@ -6,6 +6,8 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libsqlite3-dev libinih-dev nlohmann-json3-dev libcli11-dev
   sqlite3 xxd
+  libgtk-3-dev fonts-wqy-zenhei
+  xvfb openbox xdotool x11-utils
 )
 missing=()
 for p in "${packages[@]}"; do

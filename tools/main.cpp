@@ -3,6 +3,7 @@
 //   orvo-invoice test-print [--port PORT] [--type TYPE] [common options]
 //   orvo-invoice print SALE.json [--type TYPE] [--port PORT] [--detail VALUE] [common options]
 //   orvo-invoice preview FILE.prn [--width N] [-o OUT.txt]
+// On a desktop the roll-change prompt is a window (--prompt auto or gui).
 // Exit status: 0 printed (or previewed), 1 PrintInv returned false, 2 usage or input error, 3 the
 // component raised an error.
 #include <CLI/CLI.hpp>
@@ -15,6 +16,7 @@
 
 #include "printer_object/invoice_printer.h"
 #include "file_io.h"
+#include "message_window/window_host.h"
 #include "roll_preview.h"
 #include "sale_json.h"
 #include "shared/errors.h"
@@ -55,9 +57,10 @@ void add_common(CLI::App& cmd, CommonOptions& o) {
       ->option_text("YYYY-MM-DDTHH:MM:SS");
   cmd.add_flag("--no-pause", o.no_pause, "pauses return at once");
   cmd.add_option("--prompt", o.prompt,
-                 "operator prompts: wait on a terminal (auto), always count down (terminal), "
-                 "or only show the text (none)")
-      ->check(CLI::IsMember({"auto", "terminal", "none"}));
+                 "operator prompts: a window on a desktop, else wait on a terminal (auto), "
+                 "always the window (gui), always count down (terminal), or only show the text "
+                 "(none)")
+      ->check(CLI::IsMember({"auto", "terminal", "none", "gui"}));
   cmd.add_option("--error-log", o.error_log, "where the error log is appended")
       ->option_text("FILE");
 }
@@ -98,6 +101,7 @@ std::optional<orvo::CivilTime> parse_now(std::string_view s) {
 orvo::PromptMode prompt_mode(const std::string& s) {
   if (s == "terminal") return orvo::PromptMode::Terminal;
   if (s == "none") return orvo::PromptMode::None;
+  if (s == "gui") return orvo::PromptMode::Gui;
   return orvo::PromptMode::Auto;
 }
 
@@ -210,8 +214,15 @@ int main(int argc, char** argv) {
     return usage_error("--error-log: cannot set ORVO_ERROR_LOG");
   }
 
+  std::shared_ptr<orvo::Host> host;
   try {
-    orvo::InvPrinter obj(std::shared_ptr<orvo::Host>(orvo::make_terminal_host(host_options)));
+    host = orvo::make_host(host_options);
+  } catch (const orvo::Error& e) {
+    return usage_error("--prompt " + common.prompt + ": " + e.description());
+  }
+
+  try {
+    orvo::InvPrinter obj(host);
     if (cmd.count("--settings") > 0) obj.set_settings_file(common.settings);
 
     if (test_print->parsed()) {

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "shared/variant.h"
 
@@ -39,13 +40,18 @@ class BusyPointer {
   Host& host_;
 };
 
-enum class PromptMode { Auto, Terminal, None };
+// Auto: a window on a desktop, else the terminal when someone can answer there. Gui: always the
+// window (make_host in message_window/). Terminal: always count down. None: only show the text.
+enum class PromptMode { Auto, Terminal, None, Gui };
 
 struct TerminalHostOptions {
   std::optional<DateValue> fixed_now;  // the clock stands still at this moment
   bool no_pause = false;               // pauses return at once
   PromptMode prompt = PromptMode::Auto;
 };
+
+// Box texts end lines with CR LF; a toolkit wants "\n", and no line end after the last line.
+std::string plain_lines(std::string_view text);
 
 // Boxes and prompts on stderr; the prompt waits for Enter on a terminal or until its seconds pass.
 std::unique_ptr<Host> make_terminal_host(TerminalHostOptions options = {});

@@ -24,22 +24,7 @@ void write_stderr(std::string_view s) {
   }
 }
 
-// Box texts use CR LF; a terminal wants plain newlines, and one line end after the text.
-std::string as_lines(std::string_view text) {
-  std::string out;
-  out.reserve(text.size() + 1);
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r') {
-      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      out += '\n';
-    } else {
-      out += text[i];
-    }
-  }
-  while (!out.empty() && out.back() == '\n') out.pop_back();
-  out += '\n';
-  return out;
-}
+std::string as_lines(std::string_view text) { return plain_lines(text) + '\n'; }
 
 const char* icon_label(BoxIcon icon) {
   switch (icon) {
@@ -133,6 +118,21 @@ class TerminalHost : public Host {
 };
 
 }  // namespace
+
+std::string plain_lines(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r') {
+      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      out += '\n';
+    } else {
+      out += text[i];
+    }
+  }
+  while (!out.empty() && out.back() == '\n') out.pop_back();
+  return out;
+}
 
 std::unique_ptr<Host> make_terminal_host(TerminalHostOptions options) {
   return std::make_unique<TerminalHost>(std::move(options));
