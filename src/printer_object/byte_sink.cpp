@@ -20,6 +20,17 @@ std::string_view line_end(LineEnd end) {
   return {};
 }
 
+// Field text never commands the printer: its control characters print as "?". Big5 lead and trail
+// bytes are never below 0x40 nor 0x7F, so the encoded bytes can be scanned one by one.
+void append_printable(std::string& out, std::string_view encoded) {
+  const std::size_t from = out.size();
+  out += encoded;
+  for (std::size_t i = from; i < out.size(); ++i) {
+    const auto c = static_cast<unsigned char>(out[i]);
+    if (c < 0x20 || c == 0x7F) out[i] = '?';
+  }
+}
+
 }  // namespace
 
 void ByteSink::command(std::string_view bytes) { table_.write(fno_, bytes); }
@@ -28,7 +39,7 @@ void ByteSink::text(std::string_view utf8, LineEnd end) { command_text({}, utf8,
 
 void ByteSink::command_text(std::string_view command, std::string_view utf8, LineEnd end) {
   buf_.assign(command);
-  buf_ += to_cp950(utf8);
+  append_printable(buf_, to_cp950(utf8));
   buf_ += line_end(end);
   send();
 }

@@ -17,7 +17,8 @@ class ByteSink {
 
   // Command bytes, never encoded.
   void command(std::string_view bytes);
-  // Text encoded to code page 950, then the line end.
+  // Text encoded to code page 950, its control characters (C0 and DEL) printed as "?", then the
+  // line end.
   void text(std::string_view utf8, LineEnd end = LineEnd::LF);
   // A command and the text it carries, for printers that need them in one piece.
   void command_text(std::string_view command, std::string_view utf8, LineEnd end);
