@@ -387,7 +387,6 @@ int main(int argc, char** argv) {
     return usage_error("--prompt " + common.prompt + ": " + e.description());
   }
 
-  catch_stop_signals();
   const char* proc = test_print->parsed() ? "TestPrint" : "PrintInv";
   std::string what = "the test invoice";
   bool port_used = false;  // the real print has begun: what its port took is what counts
@@ -397,6 +396,7 @@ int main(int argc, char** argv) {
 
     if (test_print->parsed()) {
       apply_printer_options(obj, printer, cmd);
+      catch_stop_signals();
       port_used = true;
       obj.TestPrint();
       return kExitPrinted;
@@ -417,6 +417,8 @@ int main(int argc, char** argv) {
     what = "invoice " + orvo::Str(obj.InvNo());
     const orvo::Variant pv_detail =
         cmd.count("--detail") > 0 ? orvo::Variant(detail) : orvo::Variant();
+    // From here on a signal stops the print; before, it ends the process as usual.
+    catch_stop_signals();
     // A page layout draws on a page printer: it has no bytes to check.
     const bool roll = orvo::route_for(orvo::Str(obj.InvPrintType()), detail == "Y").roll;
     if (!common.no_check && roll) {

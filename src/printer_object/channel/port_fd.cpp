@@ -20,6 +20,8 @@ namespace orvo::channel_detail {
 
 namespace {
 
+constexpr int kRetryMs = 10;
+
 // Blocks SIGPIPE for one write on this thread, so that a pipe or FIFO whose reader went away
 // gives EPIPE instead of ending the process; a SIGPIPE raised meanwhile is swallowed.
 class SigpipeBlock {
@@ -182,22 +184,32 @@ void FdPort::write(std::string_view bytes) {
   std::optional<SigpipeBlock> no_sigpipe;
   if (may_sigpipe_) no_sigpipe.emplace();
   Progress progress(stall_);
+  bool said_writable = false;
   while (!bytes.empty()) {
     const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
     if (n > 0) {
       written_ += static_cast<std::uint64_t>(n);
       bytes.remove_prefix(static_cast<std::size_t>(n));
       progress.moved();
+      said_writable = false;
       continue;
     }
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 && errno != EAGAIN) fail_write(errno);
     if (n == 0) fail_write(EIO);
     // Full: wait for room; a device that never makes any has stalled.
-    pollfd p{fd_, POLLOUT, 0};
     const int ms = progress.wait_ms(stall_);
     if (ms == 0) fail_stalled();
-    if (::poll(&p, 1, ms) < 0 && errno != EINTR) fail_write(errno);
+    if (said_writable) {
+      // A driver without poll support (the parallel port's) says writable at once: no spinning.
+      ::poll(nullptr, 0, std::min(ms, kRetryMs));
+      said_writable = false;
+      continue;
+    }
+    pollfd p{fd_, POLLOUT, 0};
+    const int rc = ::poll(&p, 1, ms);
+    if (rc < 0 && errno != EINTR) fail_write(errno);
+    said_writable = rc > 0;
   }
 }
 
