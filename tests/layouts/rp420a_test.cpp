@@ -62,6 +62,7 @@ TEST_F(RP420ATest, ShortForms) {
     std::string body;  // after the heading and the five-line gap
     int end_feed;
     std::string remark_line = "";
+    std::string check = "5678";
   } cases[] = {
       {"1075 is 1,050 of consumption and 25 of tax", [](InvPrinter&) {},
        "       消費合計: 1,075元\n 消費金額: 1,050元      \n 代收娛樂稅: 25元       \n", 18},
@@ -83,6 +84,11 @@ TEST_F(RP420ATest, ShortForms) {
        14, "生日派對                \n"},
       {"a label from the sale", [](InvPrinter& p) { p.TblName = Variant("入場收"); },
        "         入場收: 1,075元\n 消費金額: 1,050元      \n 代收娛樂稅: 25元       \n", 18},
+      {"a short invoice number prints whole in the check code",
+       [](InvPrinter& p) { p.InvNo(Variant("A1")), p.InvAmt = Variant(0); },
+       "           消費合計: 0元\n 消費金額: 0元          \n 代收娛樂稅: 0元        \n"
+       " (發票歸零,無法對獎)\n",
+       17, "", "A1"},
       {"a deposit prints its line alone",
        [](InvPrinter& p) {
          p.TblName = Variant("收訂-王"), p.InvAmt = Variant(5000), p.Change = Variant(5);
@@ -93,10 +99,11 @@ TEST_F(RP420ATest, ShortForms) {
     SCOPED_TRACE(c.name);
     printer.InvAmt = Variant(1075);
     printer.TblName = printer.Remark = printer.Cash = printer.Change = Variant();
+    printer.InvNo(Variant("AB12345678"));
     c.sale(printer);
     MemoryRecordset rows({item_row("不印", 1, 10)});
     ASSERT_TRUE(printer.PrintInv(Variant("y"), rows));
-    EXPECT_EQ(captured(), to_cp950(kStart + bare_heading() + c.remark_line + feed(5) + c.body +
+    EXPECT_EQ(captured(), to_cp950(kStart + bare_heading(c.check) + c.remark_line + feed(5) + c.body +
                                    feed(c.end_feed) + kEnd));
   }
 }
@@ -172,24 +179,38 @@ TEST_F(RP420ATest, QuantitiesReadAsLeadingNumbersOrHidden) {
 }
 
 TEST_F(RP420ATest, ContinuesOnTheNextNumberedFormWithARollPrompt) {
-  printer.InvNo(Variant("AB12345249"));
-  printer.InvAmt = Variant(160);
-  std::vector<ItemRow> rows;
-  std::string first, second;
-  for (int i = 1; i <= 16; ++i) {
-    const std::string name = "品項" + std::string(i < 10 ? "0" : "") + std::to_string(i);
-    rows.push_back(item_row(name, 1, 10));
-    (i <= 15 ? first : second) += name + "          1    10T\n";
+  const std::string total = "         消費合計: 160元\n";
+  const std::string split = " 消費金額: 156元        \n 代收娛樂稅: 4元        \n";
+  const struct {
+    const char* name;
+    int items;
+    std::string end_of_first;   // after the items
+    std::string start_of_next;  // after the second heading
+    int last_feed;
+  } cases[] = {
+      {"the sixteenth item", 16, "", "品項16          1    10T\n" + total + feed(1) + split, 21},
+      {"the total after fourteen items", 14, total, feed(1) + split, 23},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    host->prompts.clear();
+    printer.InvNo(Variant("AB12345249"));
+    printer.InvAmt = Variant(160);
+    std::vector<ItemRow> rows;
+    std::string first;
+    for (int i = 1; i <= c.items; ++i) {
+      const std::string name = "品項" + std::string(i < 10 ? "0" : "") + std::to_string(i);
+      rows.push_back(item_row(name, 1, 10));
+      if (i <= 15) first += name + "          1    10T\n";
+    }
+    MemoryRecordset items(rows);
+    ASSERT_TRUE(printer.PrintInv(Variant("Y"), items));
+    EXPECT_EQ(captured(), to_cp950(kStart + bare_heading("5249", "01") + first + c.end_of_first +
+                                   feed(11) + kEnd + bare_heading("5250", "02") +
+                                   c.start_of_next + feed(c.last_feed) + kEnd));
+    EXPECT_EQ(host->prompts.size(), 1u);
+    EXPECT_EQ(Str(printer.PageCount), "2");
   }
-  MemoryRecordset items(rows);
-  ASSERT_TRUE(printer.PrintInv(Variant("Y"), items));
-  const std::string expected =
-      kStart + bare_heading("5249", "01") + first + feed(11) + kEnd + bare_heading("5250", "02") +
-      second + "         消費合計: 160元\n" + feed(1) + " 消費金額: 156元        \n" +
-      " 代收娛樂稅: 4元        \n" + feed(21) + kEnd;
-  EXPECT_EQ(captured(), to_cp950(expected));
-  EXPECT_EQ(host->prompts.size(), 1u);
-  EXPECT_EQ(Str(printer.PageCount), "2");
 }
 
 }  // namespace

@@ -87,6 +87,8 @@ TEST_F(TP3688Test, DetailInvoiceOfARestaurant) {
   EXPECT_TRUE(is_blank(printer.BottomLine1));
   EXPECT_TRUE(is_blank(printer.BottomLine2));
   EXPECT_TRUE(host->prompts.empty());
+  EXPECT_EQ(host->sleeps, std::vector<long>{500});
+  EXPECT_EQ(host->events, 1);
 }
 
 TEST_F(TP3688Test, ShortFormsAlignBottomLinesRight) {
@@ -143,11 +145,12 @@ TEST_F(TP3688Test, ItemLines) {
        "Y",
        [](InvPrinter& p) { p.InvAmt = Variant(0); },
        {item_row("招牌三杯中卷配白飯加大", 1, 320), item_row("ABCDEFGHIJKLMNOPQRST", 1, 100),
-        item_row("魚", 1, 880, "A1", "時價"),
+        item_row("魚", 1, 880, "A1", "時價"), item_row("客家小炒", 1, 260, "A1", "大份"),
         {{"itemname", Variant("湯")}, {"PriceCap", Variant::null()}, {"Qty", Variant("1,000")},
          {"Amt", Variant("123456")}, {"ItemType", Variant("NT")}}},
        bare_heading() + P("招牌三杯中卷配  1   320T") + P("白飯加大") + P("ABCDEFG         1   100T") +
-           P("HIJKLMNOPQ") + P("魚-時價         1   880T") + P("湯              1 12345 ") +
+           P("HIJKLMNOPQ") + P("魚-時價         1   880T") +
+           P("客家小炒-大份   1   260T") + P("湯              1 12345 ") +
            sums_ + P("           消費合計: 0元") + P(" (發票歸零,無法對獎)") + kEndOfForm});
   run({"hidden quantities under their remark", "", "Y",
        [](InvPrinter& p) { p.Remark = Variant("InvNoPrintQty"), p.BottomLine1 = Variant(); },
@@ -180,25 +183,47 @@ TEST_F(TP3688Test, HeadingLines) {
            tail});
 }
 
-TEST_F(TP3688Test, FifteenItemsFillAFormAndTheTotalsContinueOnTheNext) {
-  printer.InvNo(Variant("AB12345249"));  // no new number, so no roll change either
-  printer.OrderAmt = Variant(150), printer.SCharge = Variant(0), printer.Discount = Variant(0);
-  printer.InvAmt = Variant(150), printer.BottomLine1 = Variant();
-  std::vector<ItemRow> rows;
-  std::string items;
-  for (int i = 1; i <= 15; ++i) {
-    const std::string name = "品項" + std::string(i < 10 ? "0" : "") + std::to_string(i);
-    rows.push_back(item_row(name, 1, 10));
-    items += P(name + "          1    10T");
+TEST_F(TP3688Test, AFullFormEndsWhereverTheLineCountPasses24) {
+  const std::string subtotal = P("消費小計:    150元 ");
+  const std::string rest = P("  服務費:     10元 ") + P("         消費合計: 160元");
+  const struct {
+    const char* name;
+    const char* remark;
+    std::string remark_line;
+    int items;
+    std::string end_of_first;   // after the items
+    std::string start_of_next;  // after the second heading
+  } cases[] = {
+      {"fifteen items fill a form", "", "", 15, "", kBlank + subtotal + rest},
+      {"the gap after fourteen", "", "", 14, kBlank, subtotal + rest},
+      {"the subtotal after a remark and twelve items", "外帶", P("外帶                    "), 12, kBlank + subtotal, rest},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    host->prompts.clear();
+    InvPrinter p(host);
+    wire(p);
+    base_sale(p);
+    p.InvNo(Variant("AB12345249"));  // no new number, so no roll change either
+    p.Remark = Variant(c.remark);
+    p.OrderAmt = Variant(150), p.SCharge = Variant(10), p.Discount = Variant(0);
+    p.InvAmt = Variant(160), p.BottomLine1 = Variant();
+    std::vector<ItemRow> rows;
+    std::string items = c.remark_line;
+    for (int i = 1; i <= c.items; ++i) {
+      const std::string name = "品項" + std::string(i < 10 ? "0" : "") + std::to_string(i);
+      rows.push_back(item_row(name, 1, 10));
+      items += P(name + "          1    10T");
+    }
+    MemoryRecordset all(rows);
+    ASSERT_TRUE(p.PrintInv(Variant("Y"), all));
+    EXPECT_EQ(captured(),
+              to_cp950(kReset + bare_heading("  ", "01", "5249") + items + c.end_of_first +
+                       kEndOfForm + bare_heading("  ", "02", "5249") + c.start_of_next +
+                       kEndOfForm));
+    EXPECT_EQ(Str(p.PageCount), "2");
+    EXPECT_TRUE(host->prompts.empty());
   }
-  MemoryRecordset all(rows);
-  ASSERT_TRUE(printer.PrintInv(Variant("Y"), all));
-  EXPECT_EQ(captured(),
-            to_cp950(kReset + bare_heading("  ", "01", "5249") + items + kEndOfForm +
-                     bare_heading("  ", "02", "5249") + kBlank + P("消費小計:    150元 ") +
-                     P("         消費合計: 150元") + kEndOfForm));
-  EXPECT_EQ(Str(printer.PageCount), "2");
-  EXPECT_TRUE(host->prompts.empty());
 }
 
 }  // namespace
