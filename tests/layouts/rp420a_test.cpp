@@ -110,6 +110,8 @@ TEST_F(RP420ATest, ShortForms) {
 
 TEST_F(RP420ATest, DetailItemsAndTaxSplit) {
   const std::string straddled = to_cp950("案");  // its two bytes fall on columns 14 and 15
+  const std::string thousand =
+      "       消費合計: 1,000元\n" + feed(1) + " 消費金額: 977元        \n 代收娛樂稅: 23元       \n";
   const struct {
     const char* name;
     Variant amount;
@@ -117,6 +119,7 @@ TEST_F(RP420ATest, DetailItemsAndTaxSplit) {
     std::string items_bytes;  // in code page 950
     std::string totals;
     int end_feed;
+    const char* remark = "";
   } cases[] = {
       {"the tax rounds half to even, down: 100 gives 2.5, so 2", Variant(107), {}, "",
        "         消費合計: 107元\n" + feed(1) + " 消費金額: 105元        \n 代收娛樂稅: 2元        \n",
@@ -137,18 +140,26 @@ TEST_F(RP420ATest, DetailItemsAndTaxSplit) {
        {item_row("VIP卡座低消方案", 1, 1000)},
        to_cp950("VIP卡座低消方") + straddled.substr(0, 1) + "  1  1000T\n" + straddled.substr(1) +
            "\r\n",
-       "       消費合計: 1,000元\n" + feed(1) + " 消費金額: 977元        \n 代收娛樂稅: 23元       \n",
-       20},
+       thousand, 20},
       {"a name is cut after byte 38, its caption included",
        Variant(0),
        {item_row("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789", 1, 0, "A1", "XL")},
        "ABCDEFGHIJKLMN  1     0T\nOPQRSTUVWXYZ0123456789-X\r\n",
        "           消費合計: 0元\n" + feed(1) + " 消費金額: 0元          \n 代收娛樂稅: 0元        \n",
        20},
+      {"quantity 1,000 reads as 1; an amount past five columns is cut",
+       Variant(1000),
+       {{{"itemname", Variant("包廂")}, {"PriceCap", Variant::null()}, {"Qty", Variant("1,000")},
+         {"Amt", Variant("123456")}, {"ItemType", Variant::null()}}},
+       to_cp950("包廂            1 12345T\n"), thousand, 21},
+      {"quantities hidden under their remark", Variant(1000), {item_row("包廂", 3, 900)},
+       to_cp950("InvNoPrintQty           \n包廂                900T\n"), thousand, 20,
+       "InvNoPrintQty"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     printer.InvAmt = c.amount;
+    printer.Remark = Variant(c.remark);
     MemoryRecordset open_rows(c.items);
     MemoryRecordset closed;
     ASSERT_TRUE(printer.PrintInv(
@@ -156,26 +167,6 @@ TEST_F(RP420ATest, DetailItemsAndTaxSplit) {
     EXPECT_EQ(captured(), to_cp950(kStart + bare_heading()) + c.items_bytes +
                               to_cp950(c.totals + feed(c.end_feed) + kEnd));
   }
-}
-
-TEST_F(RP420ATest, QuantitiesReadAsLeadingNumbersOrHidden) {
-  printer.InvAmt = Variant(1000);
-  MemoryRecordset rows({{{"itemname", Variant("包廂")},
-                         {"PriceCap", Variant::null()},
-                         {"Qty", Variant("1,000")},
-                         {"Amt", Variant("123456")},
-                         {"ItemType", Variant::null()}}});
-  ASSERT_TRUE(printer.PrintInv(Variant("Y"), rows));
-  const std::string totals =
-      "       消費合計: 1,000元\n" + feed(1) + " 消費金額: 977元        \n 代收娛樂稅: 23元       \n";
-  EXPECT_EQ(captured(), to_cp950(kStart + bare_heading() + "包廂            1 12345T\n" + totals +
-                                 feed(21) + kEnd));
-
-  printer.Remark = Variant("InvNoPrintQty");
-  MemoryRecordset again({item_row("包廂", 3, 900)});
-  ASSERT_TRUE(printer.PrintInv(Variant("Y"), again));
-  EXPECT_EQ(captured(), to_cp950(kStart + bare_heading() + "InvNoPrintQty           \n" +
-                                 "包廂                900T\n" + totals + feed(20) + kEnd));
 }
 
 TEST_F(RP420ATest, ContinuesOnTheNextNumberedFormWithARollPrompt) {
