@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds the tool and prints the test page and every example sale into out/*.prn, the bytes an
-# RP420 would receive, with the clock fixed so that each run gives the same bytes; out/*.txt is
-# what the printer would print from each of them.
+# Builds the tool and prints the test page and every example sale into out/*.prn, the bytes the
+# printer type named on its line would receive, with the clock fixed so that each run gives the
+# same bytes; out/*.txt is what the printer would print from each of them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -46,6 +46,12 @@ run print examples/takeout_sqlite.json --type RP420 --detail Y --port out/takeou
 preview takeout_sqlite
 run print examples/deposit.json --type RP420 --detail N --port out/deposit.prn "${common[@]}"
 preview deposit
+run print examples/entertainment_venue.json --type RP420A --detail Y --port out/entertainment_venue.prn "${common[@]}"
+preview entertainment_venue
+run print examples/ktv_room.json --type KTV420 --port out/ktv_room.prn "${common[@]}"
+preview ktv_room
+run print examples/tp3688_restaurant.json --type TP3688 --detail Y --port out/tp3688_restaurant.prn "${common[@]}"
+preview tp3688_restaurant
 step="summary"
 
 echo
@@ -56,6 +62,7 @@ echo "== out/restaurant_dinner.txt: what the printer prints from them"
 cat out/restaurant_dinner.txt
 echo
 echo "== written"
-for name in test_print restaurant_dinner banquet_multi_form takeout_sqlite deposit; do
+for name in test_print restaurant_dinner banquet_multi_form takeout_sqlite deposit \
+            entertainment_venue ktv_room tp3688_restaurant; do
   printf '%-28s %6d bytes   %s\n' "out/$name.prn" "$(wc -c < "out/$name.prn")" "out/$name.txt"
 done

@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <string>
 
+#include "layouts/roll/ktv420.h"
+#include "layouts/roll/rp420a.h"
 #include "layouts/roll/standard.h"
+#include "layouts/roll/tp3688.h"
 #include "printer_object/invoice_printer.h"
 
 namespace orvo {
@@ -19,9 +22,9 @@ constexpr Route kRoutes[] = {
     {"WP103", When::Always, "Print_WP103", OnFailure::Raise, nullptr},
     {"SP320", When::NotDetail, "Print_SP320", OnFailure::Raise, nullptr},
     {"SP320", When::Detail, "Print_SP320D", OnFailure::Raise, nullptr},
-    {"TP3688", When::Always, "Print_TP3688", OnFailure::Raise, nullptr},
-    {"KTV420", When::Always, "Print_KTV420", OnFailure::Raise, nullptr},
-    {"RP420A", When::Always, "Print_RP420A", OnFailure::Raise, nullptr},
+    {"TP3688", When::Always, "Print_TP3688", OnFailure::Raise, Print_TP3688},
+    {"KTV420", When::Always, "Print_KTV420", OnFailure::Raise, Print_KTV420},
+    {"RP420A", When::Always, "Print_RP420A", OnFailure::Raise, Print_RP420A},
     {"WINLQM1", When::Always, "Print_WINLQM1", OnFailure::Raise, nullptr},
     {"WISEINV", When::Always, "Print_WISEINV", OnFailure::Raise, nullptr},
     {"WINLQ3P", When::Always, "Print_WINLQ3P", OnFailure::Raise, nullptr},

@@ -101,10 +101,16 @@ TEST_F(Cli, ExamplesPrint) {
   const char* source_dir = std::getenv("ORVO_SOURCE_DIR");
   const fs::path examples =
       (source_dir ? fs::path(source_dir) : fs::path(__FILE__).parent_path() / "../..") / "examples";
-  for (const char* name : {"restaurant_dinner", "banquet_multi_form", "deposit"}) {
-    const Outcome r = run({"print", (examples / (std::string(name) + ".json")).string(), "--type",
-                           "RP420", "--detail", "Y", "--port", path("example.prn").string()});
-    EXPECT_EQ(r.status, 0) << name << "\n" << r.err;
+  const struct {
+    const char* name;
+    const char* type;
+  } cases[] = {{"restaurant_dinner", "RP420"},      {"banquet_multi_form", "RP420"},
+               {"deposit", "RP420"},                {"entertainment_venue", "RP420A"},
+               {"ktv_room", "KTV420"},              {"tp3688_restaurant", "TP3688"}};
+  for (const auto& c : cases) {
+    const Outcome r = run({"print", (examples / (std::string(c.name) + ".json")).string(), "--type",
+                           c.type, "--detail", "Y", "--port", path("example.prn").string()});
+    EXPECT_EQ(r.status, 0) << c.name << "\n" << r.err;
   }
 }
 

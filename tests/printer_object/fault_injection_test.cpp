@@ -31,6 +31,17 @@ const Scenario kScenarios[] = {
      [](InvPrinter& p) { typical_sale(p), p.TblName = Variant("收訂-王"); }, {}},
     {"RP420 summary", "RP420", "N", "chkPrintMore=Y\n", typical_sale, typical_items(3)},
     {"RP420 total only", "RP420", "N", "chkNoInvCopy=Y\n", typical_sale, {}},
+    {"RP420A detail over two forms", "RP420A", "Y", "chkPrintTime=Y\n", typical_sale,
+     typical_items(14)},
+    {"RP420A short form with cash", "RP420A", "N", "", typical_sale, {}},
+    {"RP420A deposit", "RP420A", "N", "",
+     [](InvPrinter& p) { typical_sale(p), p.TblName = Variant("收訂-王"); }, {}},
+    {"KTV420 with a remark", "KTV420", "Y", "", typical_sale, {}},
+    {"TP3688 detail over two forms", "TP3688", "Y", "", typical_sale, typical_items(14), "\x1bVB\r"},
+    {"TP3688 short form", "TP3688", "N", "",
+     [](InvPrinter& p) { typical_sale(p), p.CheckNo = Variant(""); }, {}, "\x1bVB\r"},
+    {"TP3688 bill totals without items", "TP3688", "N", "", typical_sale, typical_items(2),
+     "\x1bVB\r"},
 };
 
 std::size_t count_of(const std::string& haystack, const std::string& needle) {
