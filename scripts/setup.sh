@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
-# Installs every Debian package the build, the tests and the demo need. Idempotent.
+# Installs every Debian package the build, the tests and the demo need. Idempotent. The page
+# printer tests start a private CUPS scheduler of their own (cups-daemon); nothing here starts or
+# configures the system's.
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libsqlite3-dev libinih-dev nlohmann-json3-dev libcli11-dev
   sqlite3 xxd
+  libcairo2-dev libpango1.0-dev libfontconfig-dev libcups2-dev fonts-arphic-uming
+  cups-daemon cups-client poppler-utils
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,49 @@
+#pragma once
+// Reads a PDF back with poppler's pdftotext -bbox: every word with its box in points.
+#include <cstdio>
+#include <filesystem>
+#include <regex>
+#include <string>
+#include <vector>
+
+namespace orvo::testing {
+
+struct PdfWord {
+  int page;
+  double x_min, y_min, x_max, y_max;
+  std::string text;
+};
+
+inline std::vector<PdfWord> pdf_words(const std::filesystem::path& pdf) {
+  const std::string command = "pdftotext -bbox '" + pdf.string() + "' - 2>&1";
+  std::string html;
+  if (FILE* p = ::popen(command.c_str(), "r")) {
+    char buf[4096];
+    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) html.append(buf, n);
+    ::pclose(p);
+  }
+  static const std::regex word(
+      R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
+  std::vector<PdfWord> words;
+  int page = 0;
+  for (std::size_t at = 0; at < html.size();) {
+    const std::size_t next_page = html.find("<page ", at);
+    const std::size_t next_word = html.find("<word ", at);
+    if (next_word == std::string::npos) break;
+    if (next_page < next_word) {
+      ++page;
+      at = next_page + 1;
+      continue;
+    }
+    std::smatch m;
+    const std::string rest = html.substr(next_word, html.find("</word>", next_word) + 7 - next_word);
+    if (std::regex_match(rest, m, word)) {
+      words.push_back({page, std::stod(m[1]), std::stod(m[2]), std::stod(m[3]), std::stod(m[4]),
+                       m[5]});
+    }
+    at = next_word + 1;
+  }
+  return words;
+}
+
+}  // namespace orvo::testing

@@ -1,0 +1,144 @@
+// The real text and rendering: Pango on the component's fonts, Cairo to PDF and PNG, read back
+// with poppler.
+#include <gtest/gtest.h>
+
+#include "page_printer_host/cairo_renderer.h"
+#include "page_printer_host/page_fakes.h"
+#include "page_printer_host/pdf_words.h"
+#include "support/temp_dir.h"
+
+namespace orvo::page {
+namespace {
+
+using testing::pdf_words;
+using testing::PdfWord;
+
+class RenderTest : public ::testing::Test {
+ protected:
+  RenderTest() {
+    p_.set_preview(false);
+    for (Margin m : {Margin::Left, Margin::Top, Margin::Right, Margin::Bottom}) p_.set_margin(m, 0);
+  }
+  std::vector<PdfWord> render() {
+    p_.end_document();
+    p_.deliver({dir_ / "out.pdf", ""});
+    return pdf_words(dir_ / "out.pdf");
+  }
+
+  testing::TempDir dir_;
+  std::shared_ptr<PangoText> text_ = PangoText::shared();
+  PagePrinter p_{std::make_shared<testing::FakeQueues>(), text_,
+                 std::make_shared<CairoRenderer>(text_)};
+};
+
+const PdfWord* find(const std::vector<PdfWord>& words, const std::string& text) {
+  for (const PdfWord& w : words) {
+    if (w.text == text) return &w;
+  }
+  ADD_FAILURE() << "\"" << text << "\" is not in the PDF";
+  return nullptr;
+}
+
+TEST_F(RenderTest, TheFormsFontNamesPrintWithAMingFace) {
+  for (const char* name : {"細明體", "新細明體", "MingLiU", "PMingLiU"}) {
+    const std::string face = text_->face_for(name);
+    EXPECT_TRUE(face == "AR PL UMing TW" || face == "Noto Serif CJK TC") << name << ": " << face;
+    EXPECT_NO_THROW(text_->require_chinese(name));
+  }
+}
+
+TEST_F(RenderTest, TextsAndCellsLandWhereTheyWereDrawn) {
+  p_.begin_document();
+  struct Text {
+    const char* font;
+    double size, x, y;
+    const char* text;
+  } texts[] = {
+      {"細明體", 9, 1500, 900, "AB12345678"},
+      {"細明體", 9, 6550, 1600, "桌號:A1"},
+      {"新細明體", 9.75, 5387, 750, "99"},
+      {"細明體", 11, 7200, 5350, "952"},
+      {"細明體", 10, 2450, 6800, "零壹貳參肆伍陸柒捌玖"},
+      {"PMingLiU", 8, 0, 16400, "底"},
+  };
+  for (const Text& t : texts) {
+    p_.set_font_name(t.font);
+    p_.set_font_size(t.size);
+    p_.set_x(t.x);
+    p_.set_y(t.y);
+    p_.print_text(t.text);
+  }
+  p_.set_font_name("細明體");
+  p_.set_font_size(9);
+  p_.set_margin(Margin::Left, 150);  // tables start at the left margin
+  p_.set_y(2438);
+  p_.add_table("800|<3000|>400|>1200|>1500|<300|<2500;", "", "|消費合計|1|1,050|1,050||免開;");
+  const double row_top = 2438, row_bottom = p_.y();
+  const auto words = render();
+
+  for (const Text& t : texts) {
+    if (const PdfWord* w = find(words, t.text)) {
+      EXPECT_NEAR(w->x_min, t.x / 20, 1.5) << t.text;
+      EXPECT_NEAR(w->y_min, t.y / 20, 3) << t.text;
+      EXPECT_NEAR(w->y_max - w->y_min, t.size, t.size * 0.3) << t.text;  // in its size
+    }
+  }
+  // Cells in their columns: left cells from the column's left edge, right cells to its right.
+  struct Cell {
+    const char* text;
+    double left, right;
+    bool right_aligned;
+  } cells[] = {{"消費合計", 950, 3950, false},
+               {"1", 3950, 4350, true},
+               {"免開", 7350, 9850, false}};
+  for (const Cell& c : cells) {
+    if (const PdfWord* w = find(words, c.text)) {
+      EXPECT_NEAR(c.right_aligned ? w->x_max : w->x_min, (c.right_aligned ? c.right : c.left) / 20,
+                  1.5)
+          << c.text;
+      EXPECT_GE(w->x_min, c.left / 20 - 0.5) << c.text;
+      EXPECT_LE(w->x_max, c.right / 20 + 0.5) << c.text;
+      EXPECT_GE(w->y_min, row_top / 20 - 1) << c.text;
+      EXPECT_LE(w->y_max, row_bottom / 20 + 1) << c.text;
+    }
+  }
+  // The two amounts share a text: one in each column, ending at each column's right edge.
+  std::vector<double> ends;
+  for (const PdfWord& w : words) {
+    if (w.text == "1,050") ends.push_back(w.x_max);
+  }
+  ASSERT_EQ(ends.size(), 2u);
+  EXPECT_NEAR(ends[0], 5550 / 20.0, 1.5);
+  EXPECT_NEAR(ends[1], 7050 / 20.0, 1.5);
+}
+
+TEST_F(RenderTest, APageBreakMakesASecondPageAndPicturesComeOnePerPage) {
+  p_.begin_document();
+  p_.set_y(1000);
+  p_.print_text("第一頁");
+  p_.set_y(20000);
+  p_.print_text("第二頁");
+  const auto words = render();
+  ASSERT_EQ(words.size(), 2u);
+  EXPECT_EQ(words[0].page, 1);
+  EXPECT_EQ(words[1].page, 2);
+  EXPECT_NEAR(words[1].y_min, 0, 3);
+
+  const Delivered done = p_.deliver({dir_ / "sheet.png", "", 72});
+  ASSERT_EQ(done.files.size(), 2u);
+  for (const auto& file : done.files) {
+    const std::string png = testing::read_file(file);
+    ASSERT_GT(png.size(), 24u);
+    EXPECT_EQ(png.substr(0, 8), "\x89PNG\r\n\x1a\n");
+    // IHDR: A4 at 72 dpi is 596 x 842 pixels.
+    const auto be32 = [&](std::size_t at) {
+      return (std::uint32_t(std::uint8_t(png[at])) << 24) | (std::uint32_t(std::uint8_t(png[at + 1])) << 16) |
+             (std::uint32_t(std::uint8_t(png[at + 2])) << 8) | std::uint32_t(std::uint8_t(png[at + 3]));
+    };
+    EXPECT_EQ(be32(16), 596u);
+    EXPECT_EQ(be32(20), 842u);
+  }
+}
+
+}  // namespace
+}  // namespace orvo::page
