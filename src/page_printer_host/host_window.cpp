@@ -48,19 +48,9 @@ Variant IsPrinterInstalled(Host& host, PageCanvas& canvas, const Variant& pvPrin
 }
 
 std::string standard_error_text(std::int32_t number) {
+  // What the load handler can meet: no memory, a refused property, a setting not offered.
   switch (number) {
-    case 5: return "Invalid procedure call or argument";
-    case 6: return "Overflow";
     case 7: return "Out of memory";
-    case 9: return "Subscript out of range";
-    case 13: return "Type mismatch";
-    case 53: return "File not found";
-    case 57: return "Device I/O error";
-    case 61: return "Disk full";
-    case 68: return "Device unavailable";
-    case 70: return "Permission denied";
-    case 76: return "Path not found";
-    case 94: return "Invalid use of Null";
     case 380: return "Invalid property value";
     case 438: return "Object doesn't support this property or method";
     default: return "Application-defined or object-defined error";

@@ -115,8 +115,8 @@ void PangoText::require_chinese(const std::string& font_name) {
   chinese_ok_.insert(font_name);
 }
 
-std::string PangoText::face_for(const std::string& font_name) {
-  const LayoutRef l{layout(context_, "國", {font_name, 12})};
+std::string PangoText::face_for(const std::string& font_name, std::string_view sample) {
+  const LayoutRef l{layout(context_, sample, {font_name, 12})};
   const PangoLayoutLine* line = pango_layout_get_line_readonly(l.p, 0);
   if (line == nullptr || line->runs == nullptr) return "";
   const auto* run = static_cast<const PangoGlyphItem*>(line->runs->data);

@@ -33,8 +33,9 @@ class PangoText : public TextMetrics {
                                 double width) override;
   void require_chinese(const std::string& font_name) override;
 
-  // The family fontconfig picks for a font name (what "細明體" really prints with).
-  std::string face_for(const std::string& font_name);
+  // The family fontconfig picks to print `sample` in a font name (what "細明體" really prints
+  // with).
+  std::string face_for(const std::string& font_name, std::string_view sample = "國");
   // Draws `run` on `cr`, whose user space is points.
   void draw(cairo_t* cr, const TextRun& run);
 

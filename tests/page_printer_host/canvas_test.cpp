@@ -30,8 +30,18 @@ class CanvasTest : public ::testing::Test {
 };
 
 TEST_F(CanvasTest, TextsLandAtThePositionInTheFontSetBeforeThem) {
+  PageCanvas fresh(queues_, metrics_);
+  for (Margin m : {Margin::Left, Margin::Top, Margin::Right, Margin::Bottom}) {
+    EXPECT_EQ(fresh.margin(m), 1440);  // an inch until a caller says otherwise
+  }
   c_.set_margin(Margin::Left, 1200);
   c_.set_margin(Margin::Top, 300);
+  c_.set_margin(Margin::Right, 7);
+  c_.set_margin(Margin::Bottom, 9);
+  EXPECT_EQ(c_.margin(Margin::Left), 1200);
+  EXPECT_EQ(c_.margin(Margin::Top), 300);
+  EXPECT_EQ(c_.margin(Margin::Right), 7);
+  EXPECT_EQ(c_.margin(Margin::Bottom), 9);
   c_.begin_document();
   EXPECT_EQ(c_.x(), 1200);  // a new document starts at the top-left margins
   EXPECT_EQ(c_.y(), 300);

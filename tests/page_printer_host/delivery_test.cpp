@@ -87,6 +87,7 @@ TEST_F(DeliveryTest, WithThePreviewOnTheDocumentIsOnlyKept) {
 
 TEST_F(DeliveryTest, EveryFailureIsAnErrorThatSaysWhereAndWhy) {
   std::filesystem::create_directories(dir_ / "adir.pdf");
+  std::filesystem::create_symlink("/dev/full", dir_ / "full.pdf");
   struct Case {
     std::function<void()> setup;
     std::filesystem::path output;
@@ -108,6 +109,9 @@ TEST_F(DeliveryTest, EveryFailureIsAnErrorThatSaysWhereAndWhy) {
            "\": No such file or directory"},
       {[] {}, dir_ / "adir.pdf", 57,
        "cannot write the page output \"" + (dir_ / "adir.pdf").string() + "\": Is a directory"},
+      {[] {}, dir_ / "full.pdf", 61,
+       "cannot write the page output \"" + (dir_ / "full.pdf").string() +
+           "\": No space left on device"},
       {[] {}, dir_ / "x.txt", 5,
        "the page output \"" + (dir_ / "x.txt").string() + "\" must end in .pdf or .png"},
   };

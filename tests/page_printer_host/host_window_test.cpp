@@ -51,14 +51,25 @@ TEST_F(HostWindowTest, LoadsOnceWithThePrintersDefaults) {
 
 TEST_F(HostWindowTest, ALoadErrorIsLoggedInThePlatformsWordsAndTheWindowStaysLoaded) {
   metrics_->no_chinese = "新細明體";
-  PageHostWindow w = window();
-  w.load(host_);
-  EXPECT_TRUE(w.loaded());
-  ASSERT_EQ(host_.boxes.size(), 1u);
-  EXPECT_EQ(host_.boxes[0].text,
-            "處理程序: (Form_Load)\r\n執行錯誤, 代碼: 380\r\n訊息: \r\n     Invalid property value\r\n\r\n");
-  EXPECT_TRUE(w.vsp().preview());  // what ran before the error stays
-  EXPECT_EQ(testing::read_file(dir_ / "error.log").empty(), false);
+  const std::pair<std::int32_t, std::string> cases[] = {
+      {380, "Invalid property value"},
+      {438, "Object doesn't support this property or method"},
+      {7, "Out of memory"},
+      {1234, "Application-defined or object-defined error"},
+  };
+  for (const auto& [number, words] : cases) {
+    metrics_->font_error = number;
+    host_.boxes.clear();
+    PageHostWindow w = window();
+    w.load(host_);
+    EXPECT_TRUE(w.loaded());
+    ASSERT_EQ(host_.boxes.size(), 1u);
+    EXPECT_EQ(host_.boxes[0].text, "處理程序: (Form_Load)\r\n執行錯誤, 代碼: " +
+                                       std::to_string(number) + "\r\n訊息: \r\n     " + words +
+                                       "\r\n\r\n");
+    EXPECT_TRUE(w.vsp().preview());  // what ran before the error stays
+  }
+  EXPECT_FALSE(testing::read_file(dir_ / "error.log").empty());
 }
 
 TEST_F(HostWindowTest, IsPrinterInstalledComparesNamesExactly) {

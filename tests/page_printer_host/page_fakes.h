@@ -47,9 +47,10 @@ class FixedMetrics : public page::TextMetrics {
     return lines;
   }
   void require_chinese(const std::string& name) override {
-    if (name == no_chinese) raise(page::page_err::kInvalidPropertyValue, "no Chinese in " + name);
+    if (name == no_chinese) raise(font_error, "no Chinese in " + name);
   }
   std::string no_chinese;
+  std::int32_t font_error = page::page_err::kInvalidPropertyValue;
 };
 
 class FakeQueues : public page::PrintQueues {

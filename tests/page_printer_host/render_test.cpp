@@ -2,6 +2,8 @@
 // with poppler.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "page_printer_host/cairo_renderer.h"
 #include "page_printer_host/page_fakes.h"
 #include "page_printer_host/pdf_words.h"
@@ -41,10 +43,15 @@ const PdfWord* find(const std::vector<PdfWord>& words, const std::string& text) 
 
 TEST_F(RenderTest, TheFormsFontNamesPrintWithAMingFace) {
   for (const char* name : {"細明體", "新細明體", "MingLiU", "PMingLiU"}) {
-    const std::string face = text_->face_for(name);
-    EXPECT_TRUE(face == "AR PL UMing TW" || face == "Noto Serif CJK TC") << name << ": " << face;
+    for (const char* sample : {"國", "A"}) {
+      const std::string face = text_->face_for(name, sample);
+      EXPECT_TRUE(face == "AR PL UMing TW" || face == "Noto Serif CJK TC")
+          << name << " " << sample << ": " << face;
+    }
     EXPECT_NO_THROW(text_->require_chinese(name));
   }
+  // Other names keep their own face for what it has.
+  EXPECT_NE(text_->face_for("sans-serif", "A"), text_->face_for("細明體", "A"));
 }
 
 TEST_F(RenderTest, TextsAndCellsLandWhereTheyWereDrawn) {
@@ -74,7 +81,18 @@ TEST_F(RenderTest, TextsAndCellsLandWhereTheyWereDrawn) {
   p_.set_y(2438);
   p_.add_table("800|<3000|>400|>1200|>1500|<300|<2500;", "", "|消費合計|1|1,050|1,050||免開;");
   const double row_top = 2438, row_bottom = p_.y();
+  // Too long for its 2500 twips: it wraps, even inside a word, and stays in its column.
+  p_.add_table("7200|<2500;", "", "|ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789備註;");
+  const double wrapped_bottom = p_.y();
   const auto words = render();
+  // Latin and Chinese alike in the Ming face: nothing fell back to another font.
+  const auto fonts = testing::pdf_fonts(dir_ / "out.pdf");
+  EXPECT_FALSE(fonts.empty());
+  for (const std::string& font : fonts) {
+    EXPECT_TRUE(font.find("UMing") != std::string::npos ||
+                font.find("NotoSerifCJK") != std::string::npos)
+        << font;
+  }
 
   for (const Text& t : texts) {
     if (const PdfWord* w = find(words, t.text)) {
@@ -102,6 +120,19 @@ TEST_F(RenderTest, TextsAndCellsLandWhereTheyWereDrawn) {
       EXPECT_LE(w->y_max, row_bottom / 20 + 1) << c.text;
     }
   }
+  std::string wrapped;
+  std::set<double> wrapped_lines;
+  for (const PdfWord& w : words) {
+    if (w.y_min < row_bottom / 20 - 1 || w.y_max > wrapped_bottom / 20 + 1) continue;
+    wrapped += w.text;
+    wrapped_lines.insert(w.y_min);
+    EXPECT_GE(w.x_min, 7350 / 20.0 - 0.5) << w.text;
+    EXPECT_LE(w.x_max, 9850 / 20.0 + 0.5) << w.text;
+  }
+  EXPECT_EQ(wrapped, "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789備註");
+  EXPECT_GE(wrapped_lines.size(), 2u);
+  EXPECT_NEAR(wrapped_bottom - row_bottom, (row_bottom - row_top) * static_cast<double>(wrapped_lines.size()), 1);
+
   // The two amounts share a text: one in each column, ending at each column's right edge.
   std::vector<double> ends;
   for (const PdfWord& w : words) {
