@@ -49,6 +49,7 @@ class PrintQueues {
                      const std::string& pdf) = 0;
 };
 
+// Numbered as callers know them. The right margin is kept; nothing here wraps at it.
 enum class Margin { Left = 49, Top = 50, Right = 51, Bottom = 52 };
 
 class PageCanvas {

@@ -20,8 +20,10 @@ class CupsTest : public ::testing::Test {
     cups_.emplace();
     ASSERT_FALSE(HasFatalFailure());
     cups_->add_queue("WIN3PA4");
-    cups_->add_queue("Closed", false);
-    cups_->add_queue("LETTER", true, "na_letter_8.5x11in");
+    cups_->add_queue("LETTER", "-o media-default=na_letter_8.5x11in");
+    cups_->add_queue("Closed");
+    cups_->admin("cupsreject Closed");
+    ASSERT_TRUE(cups_->jobs().empty());  // and libcups opens the connection it keeps
   }
 
   // The invoice number drawn, ended and delivered to the chosen (or current) queue.
@@ -66,7 +68,7 @@ TEST_F(CupsTest, QueuesAreThePrintersAndAJobArrivesWithItsTitleAndText) {
 }
 
 TEST_F(CupsTest, TheDefaultQueueIsTheCurrentPrinterAndItsPaperCounts) {
-  cups_->set_default("LETTER");
+  cups_->admin("lpadmin -d LETTER");
   EXPECT_EQ(PagePrinter().printer_name(), "LETTER");
   const Delivered done = print("");
   EXPECT_EQ(done.queue, "LETTER");

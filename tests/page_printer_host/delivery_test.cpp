@@ -31,7 +31,7 @@ class DeliveryTest : public ::testing::Test {
   PagePrinter p_{queues_, std::make_shared<testing::FixedMetrics>(), renderer_};
 };
 
-TEST_F(DeliveryTest, AnOutputFileWinsOverQueuesAndAQueueGetsOneJob) {
+TEST_F(DeliveryTest, AnOutputFileWinsOverQueuesAQueueGetsOneJobAndAPreviewIsKept) {
   queues_->current = "WIN3PA4";
   struct Case {
     int pages;
@@ -39,6 +39,7 @@ TEST_F(DeliveryTest, AnOutputFileWinsOverQueuesAndAQueueGetsOneJob) {
     To to;
     std::vector<std::string> files;  // name and content
     std::string queue;
+    bool preview = false;
   } cases[] = {
       {1, "x.pdf", "", To::Files, {"x.pdf", "%PDF pages=1"}, ""},
       {2, "x.PDF", "", To::Files, {"x.PDF", "%PDF pages=2"}, ""},
@@ -46,12 +47,14 @@ TEST_F(DeliveryTest, AnOutputFileWinsOverQueuesAndAQueueGetsOneJob) {
       {2, "x.png", "", To::Files, {"x-1.png", "PNG 1 at 150", "x-2.png", "PNG 2 at 150"}, ""},
       {1, "", "", To::Queue, {}, "WIN3PA4"},
       {1, "", "WiseInv", To::Queue, {}, "WiseInv"},
+      {1, "kept.pdf", "", To::Kept, {}, "", true},
   };
   for (const Case& t : cases) {
     SCOPED_TRACE(t.output + t.chosen);
     queues_->jobs.clear();
     p_.set_printer_name(t.chosen);
     draw(t.pages);
+    p_.set_preview(t.preview);
     const auto output = t.output.empty() ? std::filesystem::path() : dir_ / t.output;
     const Delivered done = p_.deliver({output, "AB12345678"});
     EXPECT_EQ(done.to, t.to);
@@ -61,6 +64,9 @@ TEST_F(DeliveryTest, AnOutputFileWinsOverQueuesAndAQueueGetsOneJob) {
       EXPECT_EQ(read_file(files.back()), t.files[i + 1]);
     }
     EXPECT_EQ(done.files, files);
+    if (files.empty() && !output.empty()) {
+      EXPECT_FALSE(std::filesystem::exists(output));
+    }
     EXPECT_EQ(done.queue, t.queue);
     if (t.queue.empty()) {
       EXPECT_TRUE(queues_->jobs.empty());
@@ -72,17 +78,6 @@ TEST_F(DeliveryTest, AnOutputFileWinsOverQueuesAndAQueueGetsOneJob) {
       EXPECT_EQ(done.job_id, 1);
     }
   }
-}
-
-TEST_F(DeliveryTest, WithThePreviewOnTheDocumentIsOnlyKept) {
-  queues_->current = "WIN3PA4";
-  draw(1);
-  p_.set_preview(true);
-  const Delivered done = p_.deliver({dir_ / "x.pdf", "t"});
-  EXPECT_EQ(done.to, To::Kept);
-  EXPECT_FALSE(std::filesystem::exists(dir_ / "x.pdf"));
-  EXPECT_TRUE(queues_->jobs.empty());
-  EXPECT_EQ(p_.document().pages.at(0).texts.size(), 1u);
 }
 
 TEST_F(DeliveryTest, EveryFailureIsAnErrorThatSaysWhereAndWhy) {
@@ -126,8 +121,9 @@ TEST_F(DeliveryTest, EveryFailureIsAnErrorThatSaysWhereAndWhy) {
     EXPECT_EQ(e.description(), t.description);
     EXPECT_TRUE(queues_->jobs.empty());
   }
-  EXPECT_FALSE(std::filesystem::exists(dir_ / "x.png"));
-  EXPECT_FALSE(std::filesystem::exists(dir_ / "x.txt"));
+  for (const char* name : {"x.png", "x.txt"}) {
+    EXPECT_FALSE(std::filesystem::exists(dir_ / name)) << name;
+  }
 
   // Nothing to deliver: never begun, or begun and not ended (a layout that failed half-way).
   PagePrinter fresh{queues_, std::make_shared<testing::FixedMetrics>(), renderer_};

@@ -1,13 +1,14 @@
 #pragma once
 // Stand-ins for the print system and for text measurement, so that display lists can be checked
 // to the twip and delivery failures can be forced.
+#include <algorithm>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "page_printer_host/page_printer.h"
 #include "shared/errors.h"
-#include "shared/utf8.h"
+#include "shared/variant.h"
 
 namespace orvo::page {
 
@@ -30,20 +31,11 @@ class FixedMetrics : public page::TextMetrics {
   double line_height(const page::FontSpec& f) override { return f.size * 25; }
   std::vector<std::string> wrap(std::string_view text, const page::FontSpec& f,
                                 double width) override {
-    const auto per_line = static_cast<std::size_t>(width / (f.size * 20));
+    const auto per_line = std::max<std::size_t>(1, static_cast<std::size_t>(width / (f.size * 20)));
     std::vector<std::string> lines;
-    std::string line;
-    std::size_t n = 0;
-    for (std::size_t i = 0; i < text.size(); i += utf8::char_len(text, i)) {
-      if (per_line > 0 && n == per_line) {
-        lines.push_back(line);
-        line.clear();
-        n = 0;
-      }
-      line += text.substr(i, utf8::char_len(text, i));
-      ++n;
+    for (std::size_t at = 1; at <= Len(text) || lines.empty(); at += per_line) {
+      lines.push_back(Mid(text, at, per_line));
     }
-    lines.push_back(line);
     return lines;
   }
   void require_chinese(const std::string& name) override {
@@ -80,23 +72,18 @@ class FakeQueues : public page::PrintQueues {
 class FakeRenderer : public page::PageRenderer {
  public:
   std::string pdf(const page::PageDocument& doc) override {
-    check();
+    if (!failure.empty()) raise(err::kDeviceIo, failure);
     return "%PDF pages=" + std::to_string(doc.pages.size());
   }
   std::vector<std::string> png(const page::PageDocument& doc, double dpi) override {
-    check();
+    if (!failure.empty()) raise(err::kDeviceIo, failure);
     std::vector<std::string> out;
-    for (std::size_t i = 0; i < doc.pages.size(); ++i) {
-      out.push_back("PNG " + std::to_string(i + 1) + " at " + std::to_string(int(dpi)));
+    while (out.size() < doc.pages.size()) {
+      out.push_back("PNG " + std::to_string(out.size() + 1) + " at " + number_text(dpi));
     }
     return out;
   }
   std::string failure;
-
- private:
-  void check() const {
-    if (!failure.empty()) raise(err::kDeviceIo, failure);
-  }
 };
 
 }  // namespace orvo::testing

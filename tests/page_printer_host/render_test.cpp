@@ -79,7 +79,7 @@ TEST_F(RenderTest, TextsAndCellsLandWhereTheyWereDrawn) {
   p_.set_font_size(9);
   p_.set_margin(Margin::Left, 150);  // tables start at the left margin
   p_.set_y(2438);
-  p_.add_table("800|<3000|>400|>1200|>1500|<300|<2500;", "", "|消費合計|1|1,050|1,050||免開;");
+  p_.add_table("800|<3000|>400|>1200|>1500|<300|<2500;", "", "|消費合計|1|1,000|1,050||免開;");
   const double row_top = 2438, row_bottom = p_.y();
   // Too long for its 2500 twips: it wraps, even inside a word, and stays in its column.
   p_.add_table("7200|<2500;", "", "|ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789備註;");
@@ -106,8 +106,8 @@ TEST_F(RenderTest, TextsAndCellsLandWhereTheyWereDrawn) {
     const char* text;
     double left, right;
     bool right_aligned;
-  } cells[] = {{"消費合計", 950, 3950, false},
-               {"1", 3950, 4350, true},
+  } cells[] = {{"消費合計", 950, 3950, false}, {"1", 3950, 4350, true},
+               {"1,000", 4350, 5550, true},      {"1,050", 5550, 7050, true},
                {"免開", 7350, 9850, false}};
   for (const Cell& c : cells) {
     if (const PdfWord* w = find(words, c.text)) {
@@ -131,16 +131,8 @@ TEST_F(RenderTest, TextsAndCellsLandWhereTheyWereDrawn) {
   }
   EXPECT_EQ(wrapped, "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789備註");
   EXPECT_GE(wrapped_lines.size(), 2u);
-  EXPECT_NEAR(wrapped_bottom - row_bottom, (row_bottom - row_top) * static_cast<double>(wrapped_lines.size()), 1);
-
-  // The two amounts share a text: one in each column, ending at each column's right edge.
-  std::vector<double> ends;
-  for (const PdfWord& w : words) {
-    if (w.text == "1,050") ends.push_back(w.x_max);
-  }
-  ASSERT_EQ(ends.size(), 2u);
-  EXPECT_NEAR(ends[0], 5550 / 20.0, 1.5);
-  EXPECT_NEAR(ends[1], 7050 / 20.0, 1.5);
+  EXPECT_NEAR(wrapped_bottom - row_bottom,
+              (row_bottom - row_top) * static_cast<double>(wrapped_lines.size()), 1);
 }
 
 TEST_F(RenderTest, APageBreakMakesASecondPageAndPicturesComeOnePerPage) {
@@ -161,13 +153,8 @@ TEST_F(RenderTest, APageBreakMakesASecondPageAndPicturesComeOnePerPage) {
     const std::string png = testing::read_file(file);
     ASSERT_GT(png.size(), 24u);
     EXPECT_EQ(png.substr(0, 8), "\x89PNG\r\n\x1a\n");
-    // IHDR: A4 at 72 dpi is 596 x 842 pixels.
-    const auto be32 = [&](std::size_t at) {
-      return (std::uint32_t(std::uint8_t(png[at])) << 24) | (std::uint32_t(std::uint8_t(png[at + 1])) << 16) |
-             (std::uint32_t(std::uint8_t(png[at + 2])) << 8) | std::uint32_t(std::uint8_t(png[at + 3]));
-    };
-    EXPECT_EQ(be32(16), 596u);
-    EXPECT_EQ(be32(20), 842u);
+    // The header's width and height: A4 at 72 dpi is 596 x 842 pixels.
+    EXPECT_EQ(png.substr(16, 8), std::string("\0\0\x02\x54\0\0\x03\x4a", 8));
   }
 }
 
