@@ -1,5 +1,6 @@
 // The real text and rendering: Pango on the component's fonts, Cairo to PDF and PNG, read back
 // with poppler.
+#include <cairo.h>
 #include <gtest/gtest.h>
 
 #include <set>
@@ -156,6 +157,20 @@ TEST_F(RenderTest, APageBreakMakesASecondPageAndPicturesComeOnePerPage) {
     // The header's width and height: A4 at 72 dpi is 596 x 842 pixels.
     EXPECT_EQ(png.substr(16, 8), std::string("\0\0\x02\x54\0\0\x03\x4a", 8));
   }
+  // Black on white: the first page's text, 50 points down at the left edge, has black pixels.
+  cairo_surface_t* picture = cairo_image_surface_create_from_png(done.files[0].c_str());
+  ASSERT_EQ(cairo_surface_status(picture), CAIRO_STATUS_SUCCESS);
+  const unsigned char* data = cairo_image_surface_get_data(picture);
+  const int stride = cairo_image_surface_get_stride(picture);
+  int black = 0;
+  for (int y = 48; y < 64; ++y) {
+    for (int x = 0; x < 45; ++x) {
+      const unsigned char* px = data + y * stride + x * 4;  // B, G, R, A
+      black += px[0] < 128 && px[1] < 128 && px[2] < 128;
+    }
+  }
+  cairo_surface_destroy(picture);
+  EXPECT_GT(black, 10);
 }
 
 }  // namespace
