@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <string>
 
+#include "layouts/roll/cf.h"
+#include "layouts/roll/dayeh.h"
+#include "layouts/roll/fe.h"
 #include "layouts/roll/standard.h"
 #include "printer_object/invoice_printer.h"
 
@@ -11,9 +14,9 @@ namespace orvo {
 namespace {
 
 constexpr Route kRoutes[] = {
-    {"DAYEH", When::Always, "Print_DAYEH", OnFailure::ErrorLog, nullptr},
-    {"FE", When::Always, "Print_FE", OnFailure::ErrorLog, nullptr},
-    {"CF", When::Always, "Print_CF", OnFailure::ErrorLog, nullptr},
+    {"DAYEH", When::Always, "Print_DAYEH", OnFailure::ErrorLog, Print_DAYEH},
+    {"FE", When::Always, "Print_FE", OnFailure::ErrorLog, Print_FE},
+    {"CF", When::Always, "Print_CF", OnFailure::ErrorLog, Print_CF},
     {"SP200", When::Always, "Print_SP200", OnFailure::Raise, nullptr},
     {"SP300", When::Always, "Print_SP300", OnFailure::Raise, nullptr},
     {"WP103", When::Always, "Print_WP103", OnFailure::Raise, nullptr},
