@@ -81,6 +81,7 @@ void InvPrinter::prepare_options(const Settings& settings, const Variant& pvDeta
   opt_.detail = text_eq(pvDetail, "Y");
   const std::string kp = settings.ip("chkItemUseKPType");
   opt_.item_use_kp_type = kp.empty() ? std::string("N") : UCase(kp);
+  options_prepared_ = true;
 }
 
 bool InvPrinter::run_route(const Route& route, PrintJob& job) {
