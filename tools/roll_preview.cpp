@@ -101,7 +101,7 @@ class Parser {
       case 'a': {
         const unsigned n = byte_at(2);
         take(letter == 'd' ? RollCommand::Feed : RollCommand::Advance, 3, n);
-        return feed(n);
+        return feed(n, letter == 'd');
       }
       case '!': {
         const unsigned n = byte_at(2);
@@ -205,8 +205,12 @@ class Parser {
     pending_ = false;
   }
 
-  void feed(unsigned n) {
-    if (pending_) end_line();
+  // ESC d prints waiting text on the first of its n lines, as LF does.
+  void feed(unsigned n, bool prints_pending = false) {
+    if (pending_) {
+      end_line();
+      if (prints_pending && n > 0) --n;
+    }
     form_.lines.resize(form_.lines.size() + n);
   }
 

@@ -36,7 +36,9 @@ TEST(RollPreview, ParsesFormsLinesAndCommands) {
   const struct {
     std::string bytes, outline, truncated;  // truncated: "" when nothing is cut off
   } cases[] = {
-      {"AB\nC\033d\002\033a\001", "[AB][C][][][]\n", ""},
+      {"AB\nC\033d\002\033a\001", "[AB][C][][]\n", ""},
+      {"\033d\002\033! AB 1\033!\000\033d\00199/03/05\033d\001A\033d\000"s,
+       "[][][»AB 1][99/03/05][A]\n", ""},
       {"A\r\nB\rC\n\r\nD", "[A][B][C][][D~]\n", ""},
       {"A\033o\fB\f\f", "+[A]\n[B]\n\n", ""},
       {"A\033q\016B\n\033z\002\033c1\002\033c0\002\n",
