@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds the tool and prints the test page and every example sale into out/*.prn, the bytes an
-# RP420 would receive, with the clock fixed so that each run gives the same bytes; out/*.txt is
-# what the printer would print from each of them.
+# Builds the tool and prints the test page and every example sale into out/*.prn, the bytes its
+# printer type would receive, with the clock fixed so that each run gives the same bytes;
+# out/*.txt is what the printer would print from each of them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -33,7 +33,7 @@ run() {
 
 # out/NAME.prn becomes out/NAME.txt.
 preview() {
-  run preview "out/$1.prn" -o "out/$1.txt"
+  run preview "out/$1.prn" -o "out/$1.txt" "${@:2}"
 }
 
 run test-print --port out/test_print.prn "${common[@]}"
@@ -46,6 +46,13 @@ run print examples/takeout_sqlite.json --type RP420 --detail Y --port out/takeou
 preview takeout_sqlite
 run print examples/deposit.json --type RP420 --detail N --port out/deposit.prn "${common[@]}"
 preview deposit
+run print examples/store_dayeh.json --type DAYEH --port out/store_dayeh.prn "${common[@]}"
+preview store_dayeh
+# The FE's machine line is 26 columns wide.
+run print examples/store_fe.json --type FE --detail Y --port out/store_fe.prn "${common[@]}"
+preview store_fe --width 26
+run print examples/store_cf.json --type CF --port out/store_cf.prn "${common[@]}"
+preview store_cf
 step="summary"
 
 echo
@@ -55,7 +62,11 @@ echo
 echo "== out/restaurant_dinner.txt: what the printer prints from them"
 cat out/restaurant_dinner.txt
 echo
+echo "== out/store_fe.txt: a store invoice paid with a gift voucher, with change"
+cat out/store_fe.txt
+echo
 echo "== written"
-for name in test_print restaurant_dinner banquet_multi_form takeout_sqlite deposit; do
+for name in test_print restaurant_dinner banquet_multi_form takeout_sqlite deposit store_dayeh \
+    store_fe store_cf; do
   printf '%-28s %6d bytes   %s\n' "out/$name.prn" "$(wc -c < "out/$name.prn")" "out/$name.txt"
 done
