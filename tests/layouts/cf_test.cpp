@@ -33,18 +33,19 @@ TEST_F(CfTest, TypicalInvoiceWithHeadingTextsItemCountAndOverpayment) {
   EXPECT_EQ(Str(printer.PageCount), "1");
 }
 
-TEST_F(CfTest, NineteenItemsFillTheFormWhichIsFedToLine36) {
+// The blank line after 18 items fills line 26: the subtotal starts the next form.
+TEST_F(CfTest, BlankLineAfterTheItemsFillsTheFormWhichIsFedToLine36) {
   printer.Head0 = Variant("POS01");
-  printer.OrderAmt = Variant(190);
-  printer.InvAmt = Variant(190);
+  printer.OrderAmt = Variant(180);
+  printer.InvAmt = Variant(180);
   printer.BottomLine1 = Variant("");
-  ASSERT_TRUE(print("CF", one_line_items(19)));
+  ASSERT_TRUE(print("CF", one_line_items(18)));
   const std::string heading = "POS01                   \n" + feed(1) + feed(1) + feed(1) +
                               kDateLine;
   const std::string machine = "機POS01 序0501  員  A03\n" + feed(1);
-  const std::string expected = kStart + heading + "01\n" + machine + item_lines(19) + feed(9) +
-                               ESC + "o" + "\x0c" + heading + "02\n" + machine + feed(1) +
-                               "小計: 19項           190\n" + "\x0c";
+  const std::string expected = kStart + heading + "01\n" + machine + item_lines(18) + feed(1) +
+                               feed(9) + ESC + "o" + "\x0c" + heading + "02\n" + machine +
+                               "小計: 18項           180\n" + "\x0c";
   EXPECT_EQ(captured(), to_cp950(expected));
   EXPECT_EQ(Str(printer.PageCount), "2");
 }
@@ -58,6 +59,7 @@ TEST_F(CfTest, ReadsTheItemsWithoutLookingAtTheRecordsetState) {
   EXPECT_FALSE(channels().is_open(1));
   EXPECT_NE(log().find("處理程序: (Print_CF)\r\n執行錯誤, 代碼: 3704\r\n"), std::string::npos)
       << log();
+  EXPECT_EQ(Str(printer.PageCount), "1");
 }
 
 }  // namespace

@@ -78,12 +78,18 @@ TEST_F(DayehTest, EdgeCases) {
        [](InvPrinter& p) { p.InvAmt = Variant(250), p.BottomLine1 = Variant(""); },
        {item_row("書", 1, 300, "NTB")},
        {{"應稅       0  免稅   250\n"}, {"歡迎再來"}}},
-      {"no quantities, 8 and 18 characters of name",
-       [](InvPrinter& p) { p.Remark = Variant("InvNoPrintQty"), p.CheckNo = Variant("A-1"); },
-       {item_row("一二三四五六七八", 3, 5), item_row("一二三四五六七八九十壹貳參肆伍陸柒捌", 1, 1)},
-       {{"一二三四五六七        5T\n八\r\n", "一二三四五六七        1T\n八九十壹貳參肆伍陸柒\r\n",
-         "A03    02 "},
+      {"no quantities, 8 and 18 characters of name, a fraction tax-free",
+       [](InvPrinter& p) {
+         p.Remark = Variant("InvNoPrintQty"), p.CheckNo = Variant("A-1"), p.InvAmt = Variant(100);
+       },
+       {item_row("一二三四五六七", 1, 7), item_row("一二三四五六七八", 3, 5),
+        item_row("一二三四五六七八九十壹貳參肆伍陸柒捌", 1, 1), item_row("郵票", 1, 12.5, "NT")},
+       {{"一二三四五六七        7T\n一二三四五六七        5T\n八\r\n",
+         "一二三四五六七        1T\n八九十壹貳參肆伍陸柒\r\n",
+         "郵票               12.5 \n", "應稅      88  免稅    13\n", "A03    02 "},
         {"捌"}}},
+      {"the blank line after 13 items fills the form", [](InvPrinter&) {}, one_line_items(13),
+       {{"1    10T\n" + feed(1) + "\x0c" + feed(4)}, {}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -119,6 +125,7 @@ TEST_F(DayehTest, HeadingErrorsRiseUnderItsNameAndTheLayoutLogsThem) {
       << log();
   EXPECT_NE(log().find("\"12X\""), std::string::npos) << log();
   EXPECT_TRUE(captured().ends_with(to_cp950(item_lines(14) + "\x0c")));
+  EXPECT_EQ(Str(printer.PageCount), "1");
 }
 
 }  // namespace

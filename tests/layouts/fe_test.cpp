@@ -65,14 +65,19 @@ TEST_F(FeTest, EdgeCases) {
       {"zero invoice leaves the bottom lines", "Y",
        [](InvPrinter& p) { p.InvAmt = Variant(0), p.TaxAdd = Variant(3); }, {},
        {{" 加計項:               3\n (發票歸零,無法對獎)\n\x0c"}, {"謝謝光臨", "總計"}}},
-      {"overpaid without change", "Y",
-       [](InvPrinter& p) { p.OrderAmt = Variant(-80), p.SCharge = Variant(30); },
-       {voucher("券", -100)},
-       {{" 服務費:              30\n溢收:                50\n"}, {"找零"}}},
+      {"overpaid without change; no quantities; an ASCII name cut at 7 characters", "Y",
+       [](InvPrinter& p) {
+         p.OrderAmt = Variant(-80), p.SCharge = Variant(30), p.Remark = Variant("InvNoPrintQty");
+       },
+       {voucher("券", -100), item_row("Coca Cola Zero", 3, 0)},
+       {{"券                 -100T\n", "Coca Co               0T\nla Zero\r\n",
+         " 服務費:              30\n溢收:                50\n"},
+        {"找零"}}},
       {"Head0 before the setting; voucher amounts are their leading numbers", "Y",
-       [](InvPrinter& p) { p.Head0 = Variant("POS01"); },
+       [](InvPrinter& p) { p.Head0 = Variant("POS01"), p.SCharge = Variant("1"); },
        {voucher_amount("abc"), voucher_amount("-1,000")},
-       {{"機POS01   序", "小計:                 1\n 券抵扣:              -1\n"}, {}}},
+       {{"機POS01   序", "小計:                 1\n 券抵扣:              -1\n 服務費:               1\n"},
+        {}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

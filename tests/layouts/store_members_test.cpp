@@ -92,8 +92,18 @@ TEST_F(StoreMembersTest, HeadingsDrawOnTheHostsFileNumberAndLogTheirFailures) {
     const std::string bytes = from_cp950(port->bytes());
     EXPECT_TRUE(bytes.starts_with(feed(9) + ESC + "o\x0c")) << bytes;
     EXPECT_NE(bytes.find("頁:02\n" + c.machine_line + feed(1)), std::string::npos) << bytes;
+
+    // Failing right after the form change: the new form is counted, its heading is not.
+    port->fail_write = 4;
+    channels().open(fno, "LPT1", Settings(), memory_port_opener(port));
+    page = 1, line = 27;
+    (printer.*c.member)(fno, page, line);
+    channels().close(fno);
+    EXPECT_EQ(page, 2);
+    EXPECT_EQ(line, 1);
+    port->fail_write = 0;
   }
-  EXPECT_EQ(host->boxes.size(), 4u);
+  EXPECT_EQ(host->boxes.size(), 8u);
 }
 
 }  // namespace

@@ -100,18 +100,13 @@ class DayehRoll {
     } else {
       non_taxed_ = Num(inv_.InvAmt);
     }
-    print(amount_line("應稅", Variant(taxable), 8) + "  " + "免稅" +
-          PadLeftB(Variant(Format(Variant(non_taxed_), "0")), Variant(6)));
-    print(Str(inv_.StoreID) + " " + Str(inv_.Head0) + PadLeftB(inv_.Head3, Variant(11)));
-    print(PadRightB(inv_.UserID, Variant(5)) + " " + check_code(inv_.CheckNo) + " " +
-          Str(inv_.POSID) + " " + format_date(job_.host.now(), "hh:mm") + " " +
-          Format(Variant(page_), "00"));
+    out_.text(amount_line("應稅", Variant(taxable), 8) + "  " + "免稅" +
+              PadLeftB(Variant(Format(Variant(non_taxed_), "0")), Variant(6)));
+    out_.text(Str(inv_.StoreID) + " " + Str(inv_.Head0) + PadLeftB(inv_.Head3, Variant(11)));
+    out_.text(PadRightB(inv_.UserID, Variant(5)) + " " + check_code(inv_.CheckNo) + " " +
+              Str(inv_.POSID) + " " + format_date(job_.host.now(), "hh:mm") + " " +
+              Format(Variant(page_), "00"));
     out_.command(cmd::kFormFeed);
-  }
-
-  void print(const std::string& text) {
-    out_.text(text);
-    line_ = add16(line_, 1);
   }
 
   PrintJob& job_;

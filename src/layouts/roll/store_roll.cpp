@@ -45,8 +45,8 @@ void heading(const StoreRollRules& rules, PrintJob& job, ByteSink& out, std::int
     out.command(cmd::feed(4));
   }
   const DateValue now = job.host.now();
-  out.text(format_date(now, "YYYY-MM-DD") + "  " + format_date(now, "hh:mm") + "  " + "頁:" +
-           Format(Variant(piPage), "00"));
+  out.text(format_date(now, "YYYY-MM-DD") + "  " + format_date(now, "hh:mm") + "  " +
+           "頁:" + Format(Variant(piPage), "00"));
   out.text("機" + Right(machine_code(rules, job), 6) + std::string(rules.machine_gap) + "序" +
            PadLeftB(Variant(check_code(inv.CheckNo)), Variant(4)) + "  " + "員" +
            PadLeftB(inv.UserID, Variant(5)));
