@@ -3,8 +3,6 @@
 namespace orvo::testing {
 namespace {
 
-const std::string kDateLine = "2010-03-05  14:30  頁:";
-
 class FeTest : public StoreTest {};
 
 TEST_F(FeTest, TypicalInvoiceWithVouchersAndChange) {

@@ -83,25 +83,23 @@ TEST_F(StoreMembersTest, HeadingsDrawOnTheHostsFileNumberAndLogTheirFailures) {
                                           ")\r\n執行錯誤, 代碼: 52\r\n"))
         << last_record();
 
-    channels().open(fno, "LPT1", Settings(), memory_port_opener(port));
-    page = 1, line = 27;
-    (printer.*c.member)(fno, page, line);
-    channels().close(fno);
-    EXPECT_EQ(page, 2);
+    // A full form on the host's open channel; the port refuses writes from `fail_write` on.
+    const auto form_change = [&](std::size_t fail_write) {
+      port->fail_write = fail_write;
+      channels().open(fno, "LPT1", Settings(), memory_port_opener(port));
+      page = 1, line = 27;
+      (printer.*c.member)(fno, page, line);
+      channels().close(fno);
+      EXPECT_EQ(page, 2);
+    };
+    form_change(0);
     EXPECT_EQ(line, 8);
     const std::string bytes = from_cp950(port->bytes());
     EXPECT_TRUE(bytes.starts_with(feed(9) + ESC + "o\x0c")) << bytes;
     EXPECT_NE(bytes.find("頁:02\n" + c.machine_line + feed(1)), std::string::npos) << bytes;
-
-    // Failing right after the form change: the new form is counted, its heading is not.
-    port->fail_write = 4;
-    channels().open(fno, "LPT1", Settings(), memory_port_opener(port));
-    page = 1, line = 27;
-    (printer.*c.member)(fno, page, line);
-    channels().close(fno);
-    EXPECT_EQ(page, 2);
+    // Failing right after the form feed: the new form is counted, its heading is not.
+    form_change(4);
     EXPECT_EQ(line, 1);
-    port->fail_write = 0;
   }
   EXPECT_EQ(host->boxes.size(), 8u);
 }
