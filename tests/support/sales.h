@@ -14,7 +14,7 @@ inline ItemRow item_row(const std::string& name, double qty, double amt, const c
                         const char* cap = "", double price = 0, const char* kp = "K1",
                         const char* remark = "") {
   return {{"itemname", Variant(name)}, {"PriceCap", Variant(cap)}, {"Qty", Variant(qty)},
-          {"Price", Variant(price ? price : amt)}, {"Amt", Variant(amt)},
+          {"Price", Variant(price != 0 ? price : amt)}, {"Amt", Variant(amt)},
           {"ItemType", Variant(type)}, {"RefKPType", Variant(kp)}, {"Remark", Variant(remark)}};
 }
 
