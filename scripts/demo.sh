@@ -33,7 +33,7 @@ run() {
 
 # out/NAME.prn becomes out/NAME.txt.
 preview() {
-  run preview "out/$1.prn" -o "out/$1.txt"
+  run preview "out/$1.prn" -o "out/$1.txt" "${@:2}"
 }
 
 run test-print --port out/test_print.prn "${common[@]}"
@@ -52,6 +52,13 @@ run print examples/ktv_room.json --type KTV420 --port out/ktv_room.prn "${common
 preview ktv_room
 run print examples/tp3688_restaurant.json --type TP3688 --detail Y --port out/tp3688_restaurant.prn "${common[@]}"
 preview tp3688_restaurant
+run print examples/store_dayeh.json --type DAYEH --port out/store_dayeh.prn "${common[@]}"
+preview store_dayeh
+# The FE's machine line is 26 columns wide.
+run print examples/store_fe.json --type FE --detail Y --port out/store_fe.prn "${common[@]}"
+preview store_fe --width 26
+run print examples/store_cf.json --type CF --port out/store_cf.prn "${common[@]}"
+preview store_cf
 step="summary"
 
 echo
@@ -61,8 +68,11 @@ echo
 echo "== out/restaurant_dinner.txt: what the printer prints from them"
 cat out/restaurant_dinner.txt
 echo
+echo "== out/store_fe.txt: a store invoice paid with a gift voucher, with change"
+cat out/store_fe.txt
+echo
 echo "== written"
 for name in test_print restaurant_dinner banquet_multi_form takeout_sqlite deposit \
-            entertainment_venue ktv_room tp3688_restaurant; do
+            entertainment_venue ktv_room tp3688_restaurant store_dayeh store_fe store_cf; do
   printf '%-28s %6d bytes   %s\n' "out/$name.prn" "$(wc -c < "out/$name.prn")" "out/$name.txt"
 done

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <string>
 
+#include "layouts/roll/cf.h"
+#include "layouts/roll/dayeh.h"
+#include "layouts/roll/fe.h"
 #include "layouts/roll/ktv420.h"
 #include "layouts/roll/rp420a.h"
 #include "layouts/roll/standard.h"
@@ -14,9 +17,9 @@ namespace orvo {
 namespace {
 
 constexpr Route kRoutes[] = {
-    {"DAYEH", When::Always, "Print_DAYEH", OnFailure::ErrorLog, nullptr},
-    {"FE", When::Always, "Print_FE", OnFailure::ErrorLog, nullptr},
-    {"CF", When::Always, "Print_CF", OnFailure::ErrorLog, nullptr},
+    {"DAYEH", When::Always, "Print_DAYEH", OnFailure::ErrorLog, Print_DAYEH},
+    {"FE", When::Always, "Print_FE", OnFailure::ErrorLog, Print_FE},
+    {"CF", When::Always, "Print_CF", OnFailure::ErrorLog, Print_CF},
     {"SP200", When::Always, "Print_SP200", OnFailure::Raise, nullptr},
     {"SP300", When::Always, "Print_SP300", OnFailure::Raise, nullptr},
     {"WP103", When::Always, "Print_WP103", OnFailure::Raise, nullptr},
@@ -81,6 +84,7 @@ void InvPrinter::prepare_options(const Settings& settings, const Variant& pvDeta
   opt_.detail = text_eq(pvDetail, "Y");
   const std::string kp = settings.ip("chkItemUseKPType");
   opt_.item_use_kp_type = kp.empty() ? std::string("N") : UCase(kp);
+  options_prepared_ = true;
 }
 
 bool InvPrinter::run_route(const Route& route, PrintJob& job) {

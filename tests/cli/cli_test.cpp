@@ -114,6 +114,29 @@ TEST_F(Cli, ExamplesPrint) {
   }
 }
 
+// The store printers report a failed print through the error log: PrintInv returns False.
+TEST_F(Cli, StoreExamplesPrint_AndAFailedStorePrintExitsOne) {
+  const char* source_dir = std::getenv("ORVO_SOURCE_DIR");
+  const fs::path examples =
+      (source_dir ? fs::path(source_dir) : fs::path(__FILE__).parent_path() / "../..") / "examples";
+  for (const std::string type : {"DAYEH", "FE", "CF"}) {
+    std::string name = type;
+    for (char& c : name) c = static_cast<char>(std::tolower(c));
+    const std::string sale = (examples / ("store_" + name + ".json")).string();
+    const Outcome ok = run({"print", sale, "--type", type, "--port", path("store.prn").string()});
+    EXPECT_EQ(ok.status, 0) << type << "\n" << ok.err;
+    EXPECT_TRUE(orvo::testing::read_file(path("store.prn")).ends_with("\x0c")) << type;
+
+    const Outcome failed =
+        run({"print", sale, "--type", type, "--port", path("absent/store.prn").string()});
+    EXPECT_EQ(failed.status, 1) << type << "\n" << failed.err;
+    EXPECT_NE(orvo::testing::read_file(path("error.log"))
+                  .find(orvo::to_cp950("處理程序: (Print_" + type + ")\r\n")),
+              std::string::npos)
+        << type;
+  }
+}
+
 TEST_F(Cli, ComponentErrorsExitThreeWithOneErrorLine) {
   const std::string sale = small_sale().string();
   const std::string port = path("out.prn").string();

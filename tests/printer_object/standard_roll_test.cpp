@@ -258,8 +258,7 @@ TEST_F(StandardRollTest, TypesWithoutALayoutInThisBuildNameIt) {
     const char* type;
     const char* detail;
     const char* layout;
-  } cases[] = {{"DAYEH", "Y", "Print_DAYEH"},
-               {"SP320", "Y", "Print_SP320D"},
+  } cases[] = {{"SP320", "Y", "Print_SP320D"},
                {"SP320", "N", "Print_SP320"},
                {"WIN3PA4B", "N", "Print_WIN3PA4B"}};
   for (const auto& c : cases) {
