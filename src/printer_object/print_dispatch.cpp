@@ -3,7 +3,12 @@
 #include <algorithm>
 #include <string>
 
+#include "layouts/roll/sp200.h"
+#include "layouts/roll/sp300.h"
+#include "layouts/roll/sp320.h"
+#include "layouts/roll/sp320d.h"
 #include "layouts/roll/standard.h"
+#include "layouts/roll/wp103.h"
 #include "printer_object/invoice_printer.h"
 
 namespace orvo {
@@ -14,11 +19,11 @@ constexpr Route kRoutes[] = {
     {"DAYEH", When::Always, "Print_DAYEH", OnFailure::ErrorLog, nullptr},
     {"FE", When::Always, "Print_FE", OnFailure::ErrorLog, nullptr},
     {"CF", When::Always, "Print_CF", OnFailure::ErrorLog, nullptr},
-    {"SP200", When::Always, "Print_SP200", OnFailure::Raise, nullptr},
-    {"SP300", When::Always, "Print_SP300", OnFailure::Raise, nullptr},
-    {"WP103", When::Always, "Print_WP103", OnFailure::Raise, nullptr},
-    {"SP320", When::NotDetail, "Print_SP320", OnFailure::Raise, nullptr},
-    {"SP320", When::Detail, "Print_SP320D", OnFailure::Raise, nullptr},
+    {"SP200", When::Always, "Print_SP200", OnFailure::Raise, Print_SP200},
+    {"SP300", When::Always, "Print_SP300", OnFailure::Raise, Print_SP300},
+    {"WP103", When::Always, "Print_WP103", OnFailure::Raise, Print_WP103},
+    {"SP320", When::NotDetail, "Print_SP320", OnFailure::Raise, Print_SP320},
+    {"SP320", When::Detail, "Print_SP320D", OnFailure::Raise, Print_SP320D},
     {"TP3688", When::Always, "Print_TP3688", OnFailure::Raise, nullptr},
     {"KTV420", When::Always, "Print_KTV420", OnFailure::Raise, nullptr},
     {"RP420A", When::Always, "Print_RP420A", OnFailure::Raise, nullptr},
