@@ -31,6 +31,11 @@ const Scenario kScenarios[] = {
      [](InvPrinter& p) { typical_sale(p), p.TblName = Variant("收訂-王"); }, {}},
     {"RP420 summary", "RP420", "N", "chkPrintMore=Y\n", typical_sale, typical_items(3)},
     {"RP420 total only", "RP420", "N", "chkNoInvCopy=Y\n", typical_sale, {}},
+    {"SP320D over three forms", "SP320", "Y", "", typical_sale, typical_items(28)},
+    {"SP320 summary", "SP320", "N", "txtSpecialRemark=R\n", typical_sale, {}},
+    {"WP103 summary", "WP103", "N", "txtSpecialRemark=R\n", typical_sale, {}},
+    {"SP300 summary", "SP300", "N", "", typical_sale, {}},
+    {"SP200 summary", "SP200", "N", "", typical_sale, {}},
 };
 
 std::size_t count_of(const std::string& haystack, const std::string& needle) {
