@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the tool and prints the test page and every example sale into out/*.prn, the bytes an
-# RP420 would receive, with the clock fixed so that each run gives the same bytes; out/*.txt is
+# Builds the tool and prints the test page and every example sale into out/*.prn, the bytes the
+# sale's printer (an RP420 or one of the form printers) would receive, with the clock fixed so that each run gives the same bytes; out/*.txt is
 # what the printer would print from each of them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -24,6 +24,8 @@ sqlite3 out/takeout.db < examples/takeout.sql
 bin=build/default/orvo-invoice
 common=(--now 2010-03-05T14:30:05 --no-pause --prompt none --settings examples/settings.ini
         --error-log out/error.log)
+forms=(--now 2010-03-05T14:30:05 --no-pause --prompt none --settings examples/form_settings.ini
+       --error-log out/error.log)
 
 run() {
   step="$*"
@@ -31,9 +33,11 @@ run() {
   "$bin" "$@"
 }
 
-# out/NAME.prn becomes out/NAME.txt.
+# out/NAME.prn becomes out/NAME.txt; further arguments go to the preview (--width).
 preview() {
-  run preview "out/$1.prn" -o "out/$1.txt"
+  local name=$1
+  shift
+  run preview "out/$name.prn" -o "out/$name.txt" "$@"
 }
 
 run test-print --port out/test_print.prn "${common[@]}"
@@ -46,6 +50,17 @@ run print examples/takeout_sqlite.json --type RP420 --detail Y --port out/takeou
 preview takeout_sqlite
 run print examples/deposit.json --type RP420 --detail N --port out/deposit.prn "${common[@]}"
 preview deposit
+# The form printers: 34 columns on the SP320, WP103 and SP300 forms.
+run print examples/hotpot_sp320d.json --type SP320 --detail Y --port out/hotpot_sp320d.prn "${forms[@]}"
+preview hotpot_sp320d --width 34
+run print examples/takeout_counter_sp320.json --type SP320 --detail N --port out/takeout_counter_sp320.prn "${forms[@]}"
+preview takeout_counter_sp320 --width 34
+run print examples/bistro_wp103.json --type WP103 --port out/bistro_wp103.prn "${forms[@]}"
+preview bistro_wp103 --width 34
+run print examples/brunch_sp300.json --type SP300 --port out/brunch_sp300.prn "${forms[@]}"
+preview brunch_sp300 --width 34
+run print examples/noodle_sp200.json --type SP200 --port out/noodle_sp200.prn "${forms[@]}"
+preview noodle_sp200
 step="summary"
 
 echo
@@ -56,6 +71,7 @@ echo "== out/restaurant_dinner.txt: what the printer prints from them"
 cat out/restaurant_dinner.txt
 echo
 echo "== written"
-for name in test_print restaurant_dinner banquet_multi_form takeout_sqlite deposit; do
-  printf '%-28s %6d bytes   %s\n' "out/$name.prn" "$(wc -c < "out/$name.prn")" "out/$name.txt"
+for name in test_print restaurant_dinner banquet_multi_form takeout_sqlite deposit hotpot_sp320d \
+  takeout_counter_sp320 bistro_wp103 brunch_sp300 noodle_sp200; do
+  printf '%-32s %6d bytes   %s\n' "out/$name.prn" "$(wc -c < "out/$name.prn")" "out/$name.txt"
 done
