@@ -13,12 +13,13 @@ const struct {
   const char* proc;
   const char* field;  // set to text that is no number
   const char* date_context;  // where the date shows, blank when it is no date
+  const char* failed_page_count;  // the form count a failed print leaves
 } kForms[] = {
-    {"SP320", "Y", "Print_SP320D", "OrderAmt", "檢碼(5249)\n       14:30\n"},
-    {"SP320", "N", "Print_SP320", "InvAmt", "檢碼(5249)\n      \n"},
-    {"WP103", "N", "Print_WP103", "SCharge", "檢碼(5249)\n      \n"},
-    {"SP300", "N", "Print_SP300", "TaxAdd", "檢碼(5249)\n      \n"},
-    {"SP200", "N", "Print_SP200", "InvAmt", "路1號\r\n\r\n    \r\n    24536806\r\n"},
+    {"SP320", "Y", "Print_SP320D", "OrderAmt", "檢碼(5249)\n       14:30\n", "1"},
+    {"SP320", "N", "Print_SP320", "InvAmt", "檢碼(5249)\n      \n", "7"},
+    {"WP103", "N", "Print_WP103", "SCharge", "檢碼(5249)\n      \n", "7"},
+    {"SP300", "N", "Print_SP300", "TaxAdd", "檢碼(5249)\n      \n", "7"},
+    {"SP200", "N", "Print_SP200", "InvAmt", "路1號\r\n\r\n    \r\n    24536806\r\n", "7"},
 };
 
 bool any_channel_open() {
@@ -32,6 +33,7 @@ TEST_F(FormTest, NonNumericAmountRaisesUnderTheLayoutsNameAndClosesTheChannel) {
     SCOPED_TRACE(f.proc);
     typical_sale(printer);
     *printer.field(f.field) = Variant("一千");
+    printer.PageCount = Variant(7);  // only the SP320 with items counts forms
     printer.InvPrintType(Variant(f.type));
     MemoryRecordset none;
     const Error through_print = raised([&] { printer.PrintInv(Variant(f.detail), none); });
@@ -40,6 +42,7 @@ TEST_F(FormTest, NonNumericAmountRaisesUnderTheLayoutsNameAndClosesTheChannel) {
     EXPECT_NE(through_print.description().find("一千"), std::string::npos)
         << through_print.description();
     EXPECT_FALSE(any_channel_open());
+    EXPECT_EQ(Str(printer.PageCount), f.failed_page_count);
 
     // Called by its route, the layout raises under its own name.
     const Route& route = route_for(f.type, std::string(f.detail) == "Y");
