@@ -39,7 +39,7 @@ TEST(RollPreview, ParsesFormsLinesAndCommands) {
       // A feed or an advance moves the paper from the line being printed: a pending line is the
       // first of its n lines.
       {"AB\nC\033d\002\033a\001", "[AB][C][][]\n", ""},
-      {"A\n\033a\003B\033a\002C\033d\000D\n"s, "[A][][][][B][][C][D]\n", ""},
+      {"A\n\033a\003B\033a\002C\033d\001D\033d\000E\n"s, "[A][][][][B][][C][D][E]\n", ""},
       {"A\r\nB\rC\n\r\nD", "[A][B][C][][D~]\n", ""},
       {"A\033o\fB\f\f", "+[A]\n[B]\n\n", ""},
       {"A\033q\016B\n\033z\002\033c1\002\033c0\002\n",
@@ -51,7 +51,7 @@ TEST(RollPreview, ParsesFormsLinesAndCommands) {
       {"\033x\001\016\xc0\x5c\033x\001\024\xc6\x55\nA\n", "[»餐廳][A]\n", ""},
       {"\033! A\n\033!\000B\n\033! \033@C\n"s, "[»A][B][C]\n", ""},
       {"\033R\r\033PB1AB\r\033LB1\r\033VB\rC\033VB\r", "[AB][]\n[C]\n", ""},
-      {"\033PB1AB\n\033PB1C\r\nD\r\n", "[AB][C][D]\n", ""},
+      {"\033PB1A#B\n\033PB1C\r\nD\r\n", "[A#B][C][D]\n", ""},
       {"\033RX\033PA\r", "[<ESC 52>X<ESC 50>A]\n", ""},
   };
   for (const auto& c : cases) {
