@@ -8,8 +8,13 @@
 #include "layouts/roll/fe.h"
 #include "layouts/roll/ktv420.h"
 #include "layouts/roll/rp420a.h"
+#include "layouts/roll/sp200.h"
+#include "layouts/roll/sp300.h"
+#include "layouts/roll/sp320.h"
+#include "layouts/roll/sp320d.h"
 #include "layouts/roll/standard.h"
 #include "layouts/roll/tp3688.h"
+#include "layouts/roll/wp103.h"
 #include "printer_object/invoice_printer.h"
 
 namespace orvo {
@@ -20,11 +25,11 @@ constexpr Route kRoutes[] = {
     {"DAYEH", When::Always, "Print_DAYEH", OnFailure::ErrorLog, Print_DAYEH},
     {"FE", When::Always, "Print_FE", OnFailure::ErrorLog, Print_FE},
     {"CF", When::Always, "Print_CF", OnFailure::ErrorLog, Print_CF},
-    {"SP200", When::Always, "Print_SP200", OnFailure::Raise, nullptr},
-    {"SP300", When::Always, "Print_SP300", OnFailure::Raise, nullptr},
-    {"WP103", When::Always, "Print_WP103", OnFailure::Raise, nullptr},
-    {"SP320", When::NotDetail, "Print_SP320", OnFailure::Raise, nullptr},
-    {"SP320", When::Detail, "Print_SP320D", OnFailure::Raise, nullptr},
+    {"SP200", When::Always, "Print_SP200", OnFailure::Raise, Print_SP200},
+    {"SP300", When::Always, "Print_SP300", OnFailure::Raise, Print_SP300},
+    {"WP103", When::Always, "Print_WP103", OnFailure::Raise, Print_WP103},
+    {"SP320", When::NotDetail, "Print_SP320", OnFailure::Raise, Print_SP320},
+    {"SP320", When::Detail, "Print_SP320D", OnFailure::Raise, Print_SP320D},
     {"TP3688", When::Always, "Print_TP3688", OnFailure::Raise, Print_TP3688},
     {"KTV420", When::Always, "Print_KTV420", OnFailure::Raise, Print_KTV420},
     {"RP420A", When::Always, "Print_RP420A", OnFailure::Raise, Print_RP420A},

@@ -135,6 +135,19 @@ TEST_F(Cli, StoreExamplesPrint_AndAFailedStorePrintExitsOne) {
               std::string::npos)
         << type;
   }
+  const struct {
+    const char *name, *type, *detail;
+  } forms[] = {{"hotpot_sp320d", "SP320", "Y"},
+               {"takeout_counter_sp320", "SP320", "N"},
+               {"bistro_wp103", "WP103", "N"},
+               {"brunch_sp300", "SP300", "N"},
+               {"noodle_sp200", "SP200", "N"}};
+  for (const auto& f : forms) {
+    const Outcome r = run({"print", (examples / (std::string(f.name) + ".json")).string(), "--type",
+                           f.type, "--detail", f.detail, "--port", path("example.prn").string()});
+    EXPECT_EQ(r.status, 0) << f.name << "\n" << r.err;
+    EXPECT_EQ(r.err, "") << f.name;
+  }
 }
 
 TEST_F(Cli, ComponentErrorsExitThreeWithOneErrorLine) {

@@ -60,6 +60,11 @@ const Scenario kScenarios[] = {
     // Heading: four heading texts, date, machine, buyer.
     {"CF over two forms", "CF", "Y", "StoreNo=1234567\n", typical_sale, typical_items(20), "\x0c",
      {{3, 9}, {29, 38}}, false, "InvHead_CF"},
+    {"SP320D over three forms", "SP320", "Y", "", typical_sale, typical_items(28)},
+    {"SP320 summary", "SP320", "N", "txtSpecialRemark=R\n", typical_sale, {}},
+    {"WP103 summary", "WP103", "N", "txtSpecialRemark=R\n", typical_sale, {}},
+    {"SP300 summary", "SP300", "N", "", typical_sale, {}},
+    {"SP200 summary", "SP200", "N", "", typical_sale, {}},
 };
 
 // What the error log writes between two records, for the fixed clock of the tests.

@@ -258,8 +258,8 @@ TEST_F(StandardRollTest, TypesWithoutALayoutInThisBuildNameIt) {
     const char* type;
     const char* detail;
     const char* layout;
-  } cases[] = {{"SP320", "Y", "Print_SP320D"},
-               {"SP320", "N", "Print_SP320"},
+  } cases[] = {{"WINLQM1", "Y", "Print_WINLQM1"},
+               {"WISEINV", "N", "Print_WISEINV"},
                {"WIN3PA4B", "N", "Print_WIN3PA4B"}};
   for (const auto& c : cases) {
     printer.InvPrintType(Variant(c.type));
