@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs every Debian package the build, the tests and the demo need. Idempotent.
+# Installs every Debian package the build, the tests and the demo need. Idempotent. The page
+# printer tests start a private CUPS scheduler of their own (cups-daemon); nothing here starts or
+# configures the system's.
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
@@ -8,6 +10,8 @@ packages=(
   sqlite3 xxd
   libgtk-3-dev fonts-wqy-zenhei
   xvfb openbox xdotool x11-utils
+  libcairo2-dev libpango1.0-dev libfontconfig-dev libcups2-dev fonts-arphic-uming
+  cups-daemon cups-client poppler-utils
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -6,6 +6,7 @@
 
 #include "sale_json.h"
 #include "shared/cp950.h"
+#include "shared/utf8.h"
 
 namespace orvo::cli {
 
@@ -144,16 +145,19 @@ class Parser {
     }
   }
 
-  // ESC P B 1 text CR: the text joins the current line and ends it.
+  // ESC P B 1 text and its line end (CR, LF or CR LF): the text joins the current line and ends
+  // it.
   void text_line() {
     const Match head = followed_by("B1");
     if (head == Match::Short) return truncate();
     if (head == Match::No) return unknown(2);
     const std::size_t text_at = pos_ + 4;
-    const std::size_t cr = in_.find(kCr, text_at);
-    if (cr == std::string_view::npos) return truncate();
-    const std::string_view text = in_.substr(text_at, cr - text_at);
-    take(RollCommand::TextLine, cr + 1 - pos_);
+    const std::size_t end = in_.find_first_of("\r\n", text_at);
+    if (end == std::string_view::npos) return truncate();
+    std::size_t after = end + 1;
+    if (in_[end] == kCr && after < in_.size() && in_[after] == kLf) ++after;
+    const std::string_view text = in_.substr(text_at, end - text_at);
+    take(RollCommand::TextLine, after - pos_);
     for (const char c : text) put(c);
     end_line();
   }
@@ -180,6 +184,8 @@ class Parser {
       form_.commands.push_back({RollCommand::Unknown, 0, std::string(1, c)});
       return mark(std::string(1, c));
     }
+    if (!text_.empty() && text_wide_ != double_width_) decode();
+    text_wide_ = double_width_;
     text_ += c;
     line_.width += double_width_ ? 2 : 1;
     line_.double_width = line_.double_width || double_width_;
@@ -188,14 +194,22 @@ class Parser {
 
   void mark(std::string_view bytes) {
     decode();
-    line_.text += hex_marker(bytes);
+    append(hex_marker(bytes), false);
     pending_ = true;
   }
 
   // Runs of text are decoded whole so that a character's two bytes stay together.
   void decode() {
-    line_.text += from_cp950(text_);
+    if (text_.empty()) return;
+    append(from_cp950(text_), text_wide_);
     text_.clear();
+  }
+
+  void append(const std::string& text, bool wide) {
+    line_.text += text;
+    if (line_.runs.empty() || line_.runs.back().double_width != wide)
+      line_.runs.push_back({"", wide});
+    line_.runs.back().text += text;
   }
 
   void end_line() {
@@ -205,8 +219,12 @@ class Parser {
     pending_ = false;
   }
 
+  // The paper moves n lines from the line being printed: a pending line is the first of them.
   void feed(unsigned n) {
-    if (pending_) end_line();
+    if (pending_) {
+      end_line();
+      if (n > 0) --n;
+    }
     form_.lines.resize(form_.lines.size() + n);
   }
 
@@ -221,8 +239,9 @@ class Parser {
   RollStream out_;
   RollForm form_;
   RollLine line_;
-  std::string text_;      // bytes of the current line not yet decoded
-  bool pending_ = false;  // the current line has something in it
+  std::string text_;         // bytes of the current line not yet decoded
+  bool text_wide_ = false;   // text_ was sent in double width
+  bool pending_ = false;     // the current line has something in it
   bool double_width_ = false;
 };
 
@@ -234,6 +253,25 @@ std::string hex_byte(unsigned b) {
 std::string repeat(std::string_view s, std::size_t n) {
   std::string out;
   for (std::size_t i = 0; i < n; ++i) out += s;
+  return out;
+}
+
+// The line as wide as it prints: a double-width character is followed by as many spaces as it
+// is wide.
+std::string draw(const RollLine& line) {
+  std::string out;
+  for (const RollRun& run : line.runs) {
+    if (!run.double_width) {
+      out += run.text;
+      continue;
+    }
+    for (std::size_t i = 0; i < run.text.size();) {
+      const std::size_t n = utf8::char_len(run.text, i);
+      const std::string_view ch = std::string_view(run.text).substr(i, n);
+      out.append(ch).append(byte_width(ch), ' ');
+      i += n;
+    }
+  }
   return out;
 }
 
@@ -293,8 +331,9 @@ std::string render_roll(const RollStream& stream, std::size_t width) {
     out += "──" + title + repeat("─", width + 2 > title_width ? width + 2 - title_width : 2) + "\n";
     for (const RollLine& line : form.lines) {
       out += line.double_width ? "»" : "│";
-      out += line.text;
-      const std::size_t shown = byte_width(line.text);
+      const std::string drawn = draw(line);
+      out += drawn;
+      const std::size_t shown = byte_width(drawn);
       if (shown < width) out += std::string(width - shown, ' ');
       out += "│";
       if (line.width > width) out += " over by " + std::to_string(line.width - width);

@@ -44,6 +44,12 @@ void ByteSink::command_text(std::string_view command, std::string_view utf8, Lin
   send();
 }
 
+void ByteSink::encoded_text(std::string_view cp950, LineEnd end) {
+  buf_.assign(cp950);
+  buf_ += line_end(end);
+  send();
+}
+
 void ByteSink::send() { table_.write(fno_, buf_); }
 
 }  // namespace orvo

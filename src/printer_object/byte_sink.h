@@ -22,6 +22,9 @@ class ByteSink {
   void text(std::string_view utf8, LineEnd end = LineEnd::LF);
   // A command and the text it carries, for printers that need them in one piece.
   void command_text(std::string_view command, std::string_view utf8, LineEnd end);
+  // Text already in code page 950, for a layout that cuts a line at a byte column itself (a
+  // double-byte character may be split there).
+  void encoded_text(std::string_view cp950, LineEnd end = LineEnd::LF);
 
   std::int16_t file_number() const { return fno_; }
 

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "layouts/roll/cf.h"
+#include "layouts/roll/fe.h"
 #include "printer_object/print_dispatch.h"
 
 namespace orvo {
@@ -70,6 +72,41 @@ void InvPrinter::start_print(const char* proc) {
 
 Settings InvPrinter::read_settings() const {
   return settings_file_ ? Settings::load_named(*settings_file_) : Settings::load();
+}
+
+Variant InvPrinter::print_directly(std::string_view type, Recordset& pRST) {
+  const Route& route = route_for(type, false);
+  const Settings settings = read_settings();
+  // mvDetail is Empty until a PrintInv sets it, and only "N" hides the FE's item lines.
+  PrintOptions opt = opt_;
+  if (!options_prepared_) opt.detail = true;
+  const Variant no_detail;
+  PrintJob job{*this, mvInvNo, opt, settings, *host_, pRST, no_detail};
+  const PortRequest port{channels(), Str(mvInvPrintPort), port_opener_};
+  return run_roll_layout(route.proc, OnFailure::ErrorLog, route.roll, job, port) ? Variant(true)
+                                                                                   : Variant();
+}
+
+Variant InvPrinter::Print_DAYEH(Recordset& pRST) { return print_directly("DAYEH", pRST); }
+Variant InvPrinter::Print_FE(Recordset& pRST) { return print_directly("FE", pRST); }
+Variant InvPrinter::Print_CF(Recordset& pRST) { return print_directly("CF", pRST); }
+
+void InvPrinter::heading_directly(Heading heading, std::int16_t piFNo, std::int16_t& piPage,
+                                  std::int16_t& piLine) {
+  const Settings settings = read_settings();
+  MemoryRecordset no_items;
+  const Variant no_detail;
+  PrintJob job{*this, mvInvNo, opt_, settings, *host_, no_items, no_detail};
+  ByteSink out(channels(), piFNo);
+  heading(job, out, piPage, piLine);
+}
+
+void InvPrinter::InvHead_FE(std::int16_t piFNo, std::int16_t& piPage, std::int16_t& piLine) {
+  heading_directly(orvo::InvHead_FE, piFNo, piPage, piLine);
+}
+
+void InvPrinter::InvHead_CF(std::int16_t piFNo, std::int16_t& piPage, std::int16_t& piLine) {
+  heading_directly(orvo::InvHead_CF, piFNo, piPage, piLine);
 }
 
 }  // namespace orvo

@@ -1,12 +1,14 @@
 #pragma once
 // InvPrinter: "a printer object to control various type of invoice printer". A host fills the
 // invoice record, picks the printer type and port, and calls PrintInv with the item rows.
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "printer_object/byte_sink.h"
 #include "printer_object/channel/channel.h"
 #include "printer_object/invoice_record.h"
 #include "printer_object/print_job.h"
@@ -44,6 +46,15 @@ class InvPrinter : public InvoiceRecord {
                Variant& prstItem);
   void TestPrint();
 
+  // The store printers' layouts and headings, which a host may also call directly. A layout
+  // reports a failure through the error log and returns Empty, else True; a heading draws on
+  // the host's open file number and logs its own failures.
+  Variant Print_DAYEH(Recordset& pRST);
+  void InvHead_FE(std::int16_t piFNo, std::int16_t& piPage, std::int16_t& piLine);
+  Variant Print_FE(Recordset& pRST);
+  void InvHead_CF(std::int16_t piFNo, std::int16_t& piPage, std::int16_t& piLine);
+  Variant Print_CF(Recordset& pRST);
+
   // Checking a sale before paper is spent. Lays the sale out exactly as PrintInv would and
   // returns the bytes the printer would receive, or raises what PrintInv would raise; an error
   // the print would only log raises too. Works on a copy: no port is opened, nothing is
@@ -69,6 +80,10 @@ class InvPrinter : public InvoiceRecord {
   Settings read_settings() const;
   void prepare_options(const Settings& settings, const Variant& pvDetail);
   bool run_route(const Route& route, PrintJob& job);
+  Variant print_directly(std::string_view type, Recordset& pRST);
+  using Heading = void (*)(PrintJob&, ByteSink&, std::int16_t&, std::int16_t&);
+  void heading_directly(Heading heading, std::int16_t piFNo, std::int16_t& piPage,
+                        std::int16_t& piLine);
 
   std::shared_ptr<Host> host_;
   std::optional<std::filesystem::path> settings_file_;
@@ -76,6 +91,7 @@ class InvPrinter : public InvoiceRecord {
 
   Variant mvInvPrintType, mvInvPrintPort, mvInvType, mvInvNo;
   PrintOptions opt_;
+  bool options_prepared_ = false;  // mvDetail and the flags are Empty until a PrintInv
 };
 
 }  // namespace orvo

@@ -3,7 +3,18 @@
 #include <algorithm>
 #include <string>
 
+#include "layouts/roll/cf.h"
+#include "layouts/roll/dayeh.h"
+#include "layouts/roll/fe.h"
+#include "layouts/roll/ktv420.h"
+#include "layouts/roll/rp420a.h"
+#include "layouts/roll/sp200.h"
+#include "layouts/roll/sp300.h"
+#include "layouts/roll/sp320.h"
+#include "layouts/roll/sp320d.h"
 #include "layouts/roll/standard.h"
+#include "layouts/roll/tp3688.h"
+#include "layouts/roll/wp103.h"
 #include "printer_object/invoice_printer.h"
 
 namespace orvo {
@@ -11,17 +22,17 @@ namespace orvo {
 namespace {
 
 constexpr Route kRoutes[] = {
-    {"DAYEH", When::Always, "Print_DAYEH", OnFailure::ErrorLog, nullptr},
-    {"FE", When::Always, "Print_FE", OnFailure::ErrorLog, nullptr},
-    {"CF", When::Always, "Print_CF", OnFailure::ErrorLog, nullptr},
-    {"SP200", When::Always, "Print_SP200", OnFailure::Raise, nullptr},
-    {"SP300", When::Always, "Print_SP300", OnFailure::Raise, nullptr},
-    {"WP103", When::Always, "Print_WP103", OnFailure::Raise, nullptr},
-    {"SP320", When::NotDetail, "Print_SP320", OnFailure::Raise, nullptr},
-    {"SP320", When::Detail, "Print_SP320D", OnFailure::Raise, nullptr},
-    {"TP3688", When::Always, "Print_TP3688", OnFailure::Raise, nullptr},
-    {"KTV420", When::Always, "Print_KTV420", OnFailure::Raise, nullptr},
-    {"RP420A", When::Always, "Print_RP420A", OnFailure::Raise, nullptr},
+    {"DAYEH", When::Always, "Print_DAYEH", OnFailure::ErrorLog, Print_DAYEH},
+    {"FE", When::Always, "Print_FE", OnFailure::ErrorLog, Print_FE},
+    {"CF", When::Always, "Print_CF", OnFailure::ErrorLog, Print_CF},
+    {"SP200", When::Always, "Print_SP200", OnFailure::Raise, Print_SP200},
+    {"SP300", When::Always, "Print_SP300", OnFailure::Raise, Print_SP300},
+    {"WP103", When::Always, "Print_WP103", OnFailure::Raise, Print_WP103},
+    {"SP320", When::NotDetail, "Print_SP320", OnFailure::Raise, Print_SP320},
+    {"SP320", When::Detail, "Print_SP320D", OnFailure::Raise, Print_SP320D},
+    {"TP3688", When::Always, "Print_TP3688", OnFailure::Raise, Print_TP3688},
+    {"KTV420", When::Always, "Print_KTV420", OnFailure::Raise, Print_KTV420},
+    {"RP420A", When::Always, "Print_RP420A", OnFailure::Raise, Print_RP420A},
     {"WINLQM1", When::Always, "Print_WINLQM1", OnFailure::Raise, nullptr},
     {"WISEINV", When::Always, "Print_WISEINV", OnFailure::Raise, nullptr},
     {"WINLQ3P", When::Always, "Print_WINLQ3P", OnFailure::Raise, nullptr},
@@ -78,6 +89,7 @@ void InvPrinter::prepare_options(const Settings& settings, const Variant& pvDeta
   opt_.detail = text_eq(pvDetail, "Y");
   const std::string kp = settings.ip("chkItemUseKPType");
   opt_.item_use_kp_type = kp.empty() ? std::string("N") : UCase(kp);
+  options_prepared_ = true;
 }
 
 bool InvPrinter::run_route(const Route& route, PrintJob& job) {

@@ -42,10 +42,52 @@ TEST_F(Cli, ExamplesPrint) {
   const char* source_dir = std::getenv("ORVO_SOURCE_DIR");
   const fs::path examples =
       (source_dir ? fs::path(source_dir) : fs::path(__FILE__).parent_path() / "../..") / "examples";
-  for (const char* name : {"restaurant_dinner", "banquet_multi_form", "deposit"}) {
-    const Outcome r = run({"print", (examples / (std::string(name) + ".json")).string(), "--type",
-                           "RP420", "--detail", "Y", "--port", path("example.prn").string()});
-    EXPECT_EQ(r.status, 0) << name << "\n" << r.err;
+  const struct {
+    const char* name;
+    const char* type;
+  } cases[] = {{"restaurant_dinner", "RP420"},      {"banquet_multi_form", "RP420"},
+               {"deposit", "RP420"},                {"entertainment_venue", "RP420A"},
+               {"ktv_room", "KTV420"},              {"tp3688_restaurant", "TP3688"}};
+  for (const auto& c : cases) {
+    const Outcome r = run({"print", (examples / (std::string(c.name) + ".json")).string(), "--type",
+                           c.type, "--detail", "Y", "--port", path("example.prn").string()});
+    EXPECT_EQ(r.status, 0) << c.name << "\n" << r.err;
+  }
+}
+
+// The store printers report a failed print through the error log: PrintInv returns False.
+TEST_F(Cli, StoreExamplesPrint_AndAFailedStorePrintExitsOne) {
+  const char* source_dir = std::getenv("ORVO_SOURCE_DIR");
+  const fs::path examples =
+      (source_dir ? fs::path(source_dir) : fs::path(__FILE__).parent_path() / "../..") / "examples";
+  for (const std::string type : {"DAYEH", "FE", "CF"}) {
+    std::string name = type;
+    for (char& c : name) c = static_cast<char>(std::tolower(c));
+    const std::string sale = (examples / ("store_" + name + ".json")).string();
+    const Outcome ok = run({"print", sale, "--type", type, "--port", path("store.prn").string()});
+    EXPECT_EQ(ok.status, 0) << type << "\n" << ok.err;
+    EXPECT_TRUE(orvo::testing::read_file(path("store.prn")).ends_with("\x0c")) << type;
+
+    const Outcome failed =
+        run({"print", sale, "--type", type, "--port", path("absent/store.prn").string()});
+    EXPECT_EQ(failed.status, 1) << type << "\n" << failed.err;
+    EXPECT_NE(orvo::testing::read_file(path("error.log"))
+                  .find(orvo::to_cp950("處理程序: (Print_" + type + ")\r\n")),
+              std::string::npos)
+        << type;
+  }
+  const struct {
+    const char *name, *type, *detail;
+  } forms[] = {{"hotpot_sp320d", "SP320", "Y"},
+               {"takeout_counter_sp320", "SP320", "N"},
+               {"bistro_wp103", "WP103", "N"},
+               {"brunch_sp300", "SP300", "N"},
+               {"noodle_sp200", "SP200", "N"}};
+  for (const auto& f : forms) {
+    const Outcome r = run({"print", (examples / (std::string(f.name) + ".json")).string(), "--type",
+                           f.type, "--detail", f.detail, "--port", path("example.prn").string()});
+    EXPECT_EQ(r.status, 0) << f.name << "\n" << r.err;
+    EXPECT_EQ(r.err, "") << f.name;
   }
 }
 

@@ -36,7 +36,13 @@ TEST(RollPreview, ParsesFormsLinesAndCommands) {
   const struct {
     std::string bytes, outline, truncated;  // truncated: "" when nothing is cut off
   } cases[] = {
-      {"AB\nC\033d\002\033a\001", "[AB][C][][][]\n", ""},
+      // A feed or an advance moves the paper from the line being printed: a pending line is the
+      // first of its n lines.
+      {"AB\nC\033d\002\033a\001", "[AB][C][][]\n", ""},
+      {"A\n\033a\003B\033a\002C\033d\001D\033d\000E\n"s, "[A][][][][B][][C][D][E]\n", ""},
+      {"A\033d\001B\033d\003", "[A][B][][]\n", ""},
+      {"\033d\002\033! AB 1\033!\000\033d\00199/03/05\033d\001A\033d\000"s,
+       "[][][»AB 1][99/03/05][A]\n", ""},
       {"A\r\nB\rC\n\r\nD", "[A][B][C][][D~]\n", ""},
       {"A\033o\fB\f\f", "+[A]\n[B]\n\n", ""},
       {"A\033q\016B\n\033z\002\033c1\002\033c0\002\n",
@@ -48,6 +54,7 @@ TEST(RollPreview, ParsesFormsLinesAndCommands) {
       {"\033x\001\016\xc0\x5c\033x\001\024\xc6\x55\nA\n", "[»餐廳][A]\n", ""},
       {"\033! A\n\033!\000B\n\033! \033@C\n"s, "[»A][B][C]\n", ""},
       {"\033R\r\033PB1AB\r\033LB1\r\033VB\rC\033VB\r", "[AB][]\n[C]\n", ""},
+      {"\033PB1A#B\n\033PB1C\r\nD\r\n", "[A#B][C][D]\n", ""},
       {"\033RX\033PA\r", "[<ESC 52>X<ESC 50>A]\n", ""},
   };
   for (const auto& c : cases) {
@@ -63,7 +70,7 @@ TEST(RollPreview, RendersEachFormAsABox) {
       "AB\033qC\n\033d\001\033o\f\033R\r\033!\0001234567890123456789012\n\f\033"s;
   EXPECT_EQ(orvo::cli::render_roll(parse_roll(bytes), 20),
             "── form 1 (stamped) ──\n"
-            "»好味餐廳XYZ         │ over by 2\n"
+            "»好  味  餐  廳  X Y Z │ over by 2\n"
             "│AB<ESC 71>C         │\n"
             "│                    │\n"
             "└────────────────────┘\n"
@@ -74,6 +81,15 @@ TEST(RollPreview, RendersEachFormAsABox) {
             "  reset, print mode 00\n"
             "truncated command at the end: <ESC>\n");
   EXPECT_EQ(orvo::cli::render_roll(parse_roll("")), "(nothing printed)\n");
+  // Wide text is drawn as wide as it prints, so the box stays aligned around it.
+  EXPECT_EQ(orvo::cli::render_roll(parse_roll("A\033x\001\016B\xa4\x40\033x\001\024C\n"
+                                              "\033! D\033!\001E\n"s),
+                                   10),
+            "── form 1 ──\n"
+            "»AB 一  C  │\n"
+            "»D E       │\n"
+            "└──────────┘\n"
+            "  print mode 20, print mode 01\n");
 }
 
 TEST(RollPreview, FilesAreReadWhole_AndReplacedOnlyWhenWritten) {

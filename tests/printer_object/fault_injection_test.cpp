@@ -21,6 +21,12 @@ struct Scenario {
   std::function<void(InvPrinter&)> sale;
   std::vector<ItemRow> items;
   std::string form_end = "\x0c";  // what the printer receives at the end of each form
+  // The first and last write of each run of a store heading in the scenario's print. A heading
+  // that raises hands the layout an object error to log; one that logs (under heading_proc)
+  // returns, and the layout's next write finds the port still failing.
+  std::vector<std::pair<std::size_t, std::size_t>> heading_writes = {};
+  bool heading_raises = false;
+  const char* heading_proc = nullptr;
 };
 
 const Scenario kScenarios[] = {
@@ -31,7 +37,44 @@ const Scenario kScenarios[] = {
      [](InvPrinter& p) { typical_sale(p), p.TblName = Variant("收訂-王"); }, {}},
     {"RP420 summary", "RP420", "N", "chkPrintMore=Y\n", typical_sale, typical_items(3)},
     {"RP420 total only", "RP420", "N", "chkNoInvCopy=Y\n", typical_sale, {}},
+    {"RP420A detail over two forms", "RP420A", "Y", "chkPrintTime=Y\n", typical_sale,
+     typical_items(14)},
+    {"RP420A short form with cash", "RP420A", "N", "", typical_sale, {}},
+    {"RP420A deposit", "RP420A", "N", "",
+     [](InvPrinter& p) { typical_sale(p), p.TblName = Variant("收訂-王"); }, {}},
+    {"KTV420 with a remark", "KTV420", "Y", "", typical_sale, {}},
+    {"TP3688 detail over two forms", "TP3688", "Y", "", typical_sale, typical_items(14), "\x1bVB\r"},
+    {"TP3688 short form", "TP3688", "N", "",
+     [](InvPrinter& p) { typical_sale(p), p.CheckNo = Variant(""); }, {}, "\x1bVB\r"},
+    {"TP3688 bill totals without items", "TP3688", "N", "", typical_sale, typical_items(2),
+     "\x1bVB\r"},
+    // Heading: feed, double width, number, normal width, feed, date, feed, buyer; the form change
+    // adds a form feed first.
+    {"DAYEH over two forms", "DAYEH", "Y", "", typical_sale, typical_items(14), "\x0c",
+     {{3, 10}, {24, 32}}, true},
+    // Heading: feed, date, machine, Head1, buyer; the form change adds feed, stamp, FF first.
+    {"FE detail over two forms", "FE", "Y", "StoreNo=1234567\n", typical_sale, typical_items(20),
+     "\x0c", {{3, 7}, {26, 33}}, false, "InvPrinter_InvHead_FE"},
+    {"FE without detail", "FE", "N", "", typical_sale, typical_items(3), "\x0c", {{3, 7}}, false,
+     "InvPrinter_InvHead_FE"},
+    // Heading: four heading texts, date, machine, buyer.
+    {"CF over two forms", "CF", "Y", "StoreNo=1234567\n", typical_sale, typical_items(20), "\x0c",
+     {{3, 9}, {29, 38}}, false, "InvHead_CF"},
+    {"SP320D over three forms", "SP320", "Y", "", typical_sale, typical_items(28)},
+    {"SP320 summary", "SP320", "N", "txtSpecialRemark=R\n", typical_sale, {}},
+    {"WP103 summary", "WP103", "N", "txtSpecialRemark=R\n", typical_sale, {}},
+    {"SP300 summary", "SP300", "N", "", typical_sale, {}},
+    {"SP200 summary", "SP200", "N", "", typical_sale, {}},
 };
+
+// What the error log writes between two records, for the fixed clock of the tests.
+const std::string kLogStamp = "**記錄時間 - 10/03/05, 14:30:05 \r\n";
+
+bool in_heading(const Scenario& s, std::size_t write) {
+  for (const auto& [first, last] : s.heading_writes)
+    if (write >= first && write <= last) return true;
+  return false;
+}
 
 std::size_t count_of(const std::string& haystack, const std::string& needle) {
   std::size_t n = 0;
@@ -73,21 +116,32 @@ class FaultInjectionTest : public PrinterTest {
   }
 
   // The failure must reach the host the way the layout's route says.
-  void expect_reported(const Scenario& s, const Outcome& o, const std::string& description) {
+  // `logged_number`: the error's number as a layout that logs it sees it; `heading_logged`: the
+  // heading that logged the failure before the layout met it.
+  void expect_reported(const Scenario& s, const Outcome& o, const std::string& description,
+                       std::int32_t logged_number = 57, const char* heading_logged = nullptr) {
     const Route* route = s.type ? &route_for(s.type, std::string(s.detail) == "Y") : nullptr;
     if (route && route->on_failure == OnFailure::ErrorLog) {
       EXPECT_FALSE(o.error.has_value());
       EXPECT_FALSE(o.result);
-      const std::string record = error_message(std::string(route->proc), Error(57, description));
-      const std::string log = read_file(dir_ / "error.log");
-      EXPECT_EQ(log.substr(log.size() - std::min(log.size(), to_cp950(record).size())),
-                to_cp950(record));
+      std::string records;
+      if (heading_logged)
+        records = error_message(heading_logged, Error(57, description)) + kLogStamp;
+      expect_logged(records + error_message(std::string(route->proc),
+                                            Error(logged_number, description)));
       return;
     }
     ASSERT_TRUE(o.error.has_value());
     EXPECT_EQ(o.error->number(), kObjectError);
     EXPECT_EQ(o.error->source(), s.type ? "PrintInv" : "TestPrint");
     EXPECT_EQ(o.error->description(), description);
+  }
+
+  // The error log ends with these records.
+  void expect_logged(const std::string& records) {
+    const std::string record = to_cp950(records);
+    const std::string log = read_file(dir_ / "error.log");
+    EXPECT_EQ(log.substr(log.size() - std::min(log.size(), record.size())), record);
   }
 
   void expect_released(const MemoryPortLog& log, int fds) {
@@ -113,9 +167,17 @@ TEST_F(FaultInjectionTest, EveryWriteOpenAndClose) {
       SCOPED_TRACE("failing write " + std::to_string(k));
       auto log = std::make_shared<MemoryPortLog>();
       log->fail_write = k;
+      const std::size_t boxes = host->boxes.size();
       const auto o = print(s, log);
-      expect_reported(s, *o, "Device I/O error: LPT1 (memory port): write " + std::to_string(k) +
-                                 " refused");
+      const bool heading = in_heading(s, k);
+      const bool logs = s.type && route_for(s.type, std::string(s.detail) == "Y").on_failure ==
+                                      OnFailure::ErrorLog;
+      EXPECT_EQ(host->boxes.size() - boxes, logs ? 1 + (heading && !s.heading_raises) : 0);
+      expect_reported(s, *o,
+                      "Device I/O error: LPT1 (memory port): write " + std::to_string(k) +
+                          " refused",
+                      heading && s.heading_raises ? kObjectError : 57,
+                      heading && !s.heading_raises ? s.heading_proc : nullptr);
       expect_released(*log, fds);
       EXPECT_EQ(log->writes, std::vector<std::string>(writes.begin(), writes.begin() + (k - 1)));
       const std::size_t finished = count_of(log->bytes(), s.form_end);

@@ -58,6 +58,18 @@ TEST_F(FormChangeTest, ThreeFormsWithARollChangeBetweenThem) {
   EXPECT_EQ(Str(printer.InvNo()), "AB12345249");
 }
 
+TEST_F(FormChangeTest, TotalLineThatWouldBeLine25StartsTheNextForm) {
+  printer.InvNo(Variant("AB12345678"));
+  MemoryRecordset rows(numbered_items(14));
+  ASSERT_TRUE(printer.PrintInv(Variant("Y"), rows));
+  const std::string expected = ESC + "@" + ESC + "z\x01" + heading("5678", "01") +
+                               item_lines(1, 14) + " \n" + feed(11) + ESC + "o\x0c" +
+                               heading("5679", "02") + "         消費合計: 400元\n" + feed(25) +
+                               ESC + "o\x0c";
+  EXPECT_EQ(captured(), to_cp950(expected));
+  EXPECT_EQ(Str(printer.PageCount), "2");
+}
+
 TEST_F(FormChangeTest, LongNameContinuationAlsoChangesForm) {
   printer.InvNo(Variant("AB00000999"));
   auto rows = numbered_items(14);

@@ -27,6 +27,7 @@ TEST_F(ObjectTest, TestPrintWritesTheFixedInvoice) {
             "\x1b@\x1bz\x01\x1b"
             "d\x04\xBE");
   EXPECT_EQ(host->sleeps, std::vector<long>{500});
+  EXPECT_EQ(host->events, 2);  // before opening the port, and after the pause
   EXPECT_EQ(host->busy_calls, (std::vector<bool>{true, false}));
   EXPECT_EQ(Str(printer.InvPrintType()), "RP420");
 }

@@ -30,11 +30,15 @@ class StandardRollTest : public PrinterTest {
  protected:
   void SetUp() override {
     PrinterTest::SetUp();
-    printer.InvNo(Variant("AB12345678"));
-    printer.StoreID = Variant("S1");
-    printer.UserID = Variant("U1");
-    printer.POSID = Variant(1);
-    printer.InvAmt = Variant(1250);
+    plain_sale(printer);
+  }
+
+  // The sale every table row starts from, on `p` wired to this test's port and settings.
+  void plain_sale(InvPrinter& p) {
+    wire(p);
+    p.InvNo(Variant("AB12345678"));
+    p.StoreID = Variant("S1"), p.UserID = Variant("U1"), p.POSID = Variant(1);
+    p.InvAmt = Variant(1250);
   }
 };
 
@@ -166,10 +170,7 @@ TEST_F(StandardRollTest, NonDetailModes) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     InvPrinter p(host);
-    wire(p);
-    p.InvNo(Variant("AB12345678"));
-    p.StoreID = Variant("S1"), p.UserID = Variant("U1"), p.POSID = Variant(1);
-    p.InvAmt = Variant(1250);
+    plain_sale(p);
     c.setup(p);
     settings(c.settings);
     MemoryRecordset open_rows({deduction("IA", -50), deduction("X", -30), deduction("X", -10, "K1"),
@@ -225,10 +226,7 @@ TEST_F(StandardRollTest, DetailEdges) {
     SCOPED_TRACE(c.name);
     settings(c.settings);
     InvPrinter p(host);
-    wire(p);
-    p.InvNo(Variant("AB12345678"));
-    p.StoreID = Variant("S1"), p.UserID = Variant("U1"), p.POSID = Variant(1);
-    p.InvAmt = Variant(1250);
+    plain_sale(p);
     c.setup(p);
     MemoryRecordset rows(c.items);
     ASSERT_TRUE(p.PrintInv(Variant("Y"), rows));
@@ -260,9 +258,8 @@ TEST_F(StandardRollTest, TypesWithoutALayoutInThisBuildNameIt) {
     const char* type;
     const char* detail;
     const char* layout;
-  } cases[] = {{"DAYEH", "Y", "Print_DAYEH"},
-               {"SP320", "Y", "Print_SP320D"},
-               {"SP320", "N", "Print_SP320"},
+  } cases[] = {{"WINLQM1", "Y", "Print_WINLQM1"},
+               {"WISEINV", "N", "Print_WISEINV"},
                {"WIN3PA4B", "N", "Print_WIN3PA4B"}};
   for (const auto& c : cases) {
     printer.InvPrintType(Variant(c.type));

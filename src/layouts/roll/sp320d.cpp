@@ -1,0 +1,117 @@
+// The SP320 form with item lines. Its form has room for 15 item lines above a fixed amounts
+// block, so the layout counts them itself: a full area ends the form with a continuation note,
+// and the next form repeats the heading with its page number instead of the table and buyer.
+#include "layouts/roll/sp320d.h"
+
+#include <string>
+
+#include "layouts/roll/form_blocks.h"
+#include "layouts/roll/roll_blocks.h"
+#include "printer_object/channel/commands.h"
+#include "shared/cp950.h"
+
+namespace orvo {
+
+namespace {
+
+constexpr int kItemArea = 15;
+constexpr int kNameWidth = 24;
+
+class Sp320dForm {
+ public:
+  Sp320dForm(PrintJob& job, ByteSink& out) : job_(job), inv_(job.inv), out_(out) {}
+
+  bool run() {
+    skip_zero_s2a1_ = job_.settings.ip("chkInvNoS2A1") == "Y";
+    out_.command(cmd::kInit);
+    inv_.PageCount = Variant(1);
+    first_heading();
+    Recordset& rst = job_.items;
+    if (rst.State() == 1) {
+      for (; !rst.Eof(); rst.MoveNext()) item(rst);
+    }
+    totals();
+    amounts_block(job_, out_, double_width_block());
+    if (is_zero(inv_.InvAmt))
+      out_.text(kZeroInvoiceNote);
+    else
+      out_.text(Str(inv_.BottomLine1), LineEnd::None);
+    out_.command(cmd::kFormFeed);
+    // Claimed only now, so that a print that fails on a later form never claims it.
+    inv_.PageCount = Variant(page_);
+    return true;
+  }
+
+ private:
+  void first_heading() {
+    form_heading(job_, out_);
+    out_.text(table_or_bill_line(job_));
+    out_.text(dated_line(job_, true));
+    buyer_block(job_, out_, double_width_block());
+    out_.text("  " + Trim(Str(inv_.Remark)));
+  }
+
+  void next_form() {
+    out_.text("  ");
+    out_.text("               ( 續 次 頁 )");
+    out_.command(cmd::kFormFeed);
+    item_line_ = 0;
+    ++page_;
+    form_heading(job_, out_);
+    out_.text("續頁: " + std::to_string(page_));
+    out_.text(dated_line(job_, true));
+    out_.text("  ");
+    out_.text("  ");
+  }
+
+  void item(const Recordset& rst) {
+    std::string name = Str(rst.Fields("itemname"));
+    const std::string caption = Str(rst.Fields("PriceCap"));
+    const double qty = Val(rst.Fields("Qty"));
+    const double amt = Val(rst.Fields("Amt"));
+    const std::string type = Str(rst.Fields("ItemType"));
+    if (zero_skippable_type(type) && amt == 0 && skip_zero_s2a1_) return;
+    if (job_.opt.item_name_from_kitchen_type()) name = Str(rst.Fields("RefKPType"));
+    std::string line = PadRightB(Variant(name_with_caption(name, caption)), Variant(kNameWidth));
+    line += text_eq(inv_.Remark, "InvNoPrintQty") ? "   " : PadLeftB(Variant(qty), Variant(3));
+    line += PadLeftB(Variant(amt), Variant(6));
+    line += Left(type, 2) == "NT" ? " " : "T";
+    out_.text(line);
+    if (++item_line_ >= kItemArea) next_form();
+  }
+
+  // The subtotal lines go under the items; when they do not fit, onto a form of their own. The
+  // advance after them puts the amounts block at the same place on every form.
+  void totals() {
+    const struct {
+      const char* caption;
+      const Variant* value;
+    } sums[] = {{"  合  計:", &inv_.OrderAmt}, {"  服務費:", &inv_.SCharge}, {"  折扣額:", &inv_.Discount}};
+    std::string buffer;
+    int total_lines = 0;
+    for (const auto& s : sums) {
+      if (!not_zero(*s.value)) continue;
+      buffer += s.caption + amount7(*s.value) + "\n";
+      ++total_lines;
+    }
+    if (item_line_ + total_lines >= kItemArea) {
+      out_.command(cmd::advance(kItemArea - item_line_));
+      next_form();
+    }
+    if (!buffer.empty()) out_.text(buffer, LineEnd::None);
+    out_.command(cmd::advance(kItemArea - item_line_ - total_lines));
+  }
+
+  PrintJob& job_;
+  InvoiceRecord& inv_;
+  ByteSink& out_;
+  int item_line_ = 0;
+  int page_ = 1;
+  bool skip_zero_s2a1_ = false;
+};
+
+}  // namespace
+
+bool Print_SP320D(PrintJob& job, ByteSink& out) { return Sp320dForm(job, out).run(); }
+
+}  // namespace orvo

@@ -1,0 +1,169 @@
+#include "layouts/roll/store_roll.h"
+
+#include <string>
+
+#include "layouts/roll/roll_blocks.h"
+#include "layouts/roll/store_blocks.h"
+#include "printer_object/channel/commands.h"
+#include "shared/cp950.h"
+#include "shared/errlog.h"
+
+namespace orvo {
+
+namespace {
+
+constexpr std::int16_t kFormLines = 26;
+constexpr std::int16_t kPaperLines = 36;
+
+std::string machine_code(const StoreRollRules& rules, const PrintJob& job) {
+  const std::string store_no = job.settings.ip("StoreNo");
+  const std::string head0 = Str(job.inv.Head0);
+  if (rules.store_no_first) return store_no.empty() ? head0 : store_no;
+  return is_blank(job.inv.Head0) ? store_no : head0;
+}
+
+void heading(const StoreRollRules& rules, PrintJob& job, ByteSink& out, std::int16_t& piPage,
+             std::int16_t& piLine) {
+  const InvoiceRecord& inv = job.inv;
+  if (piLine > kFormLines) {
+    out.command(cmd::feed(kPaperLines - piLine));
+    out.command(cmd::kStamp);
+    out.command(cmd::kFormFeed);
+    piPage = add16(piPage, 1);
+    piLine = 1;
+  }
+  if (piLine >= 2) return;
+
+  if (rules.heads_on_top) {
+    for (const Variant* head : {&inv.Head0, &inv.Head1, &inv.Head2, &inv.Head3}) {
+      if (is_blank(*head))
+        out.command(cmd::feed(1));
+      else
+        out.text(PadRightB(*head, Variant(24)));
+    }
+  } else {
+    out.command(cmd::feed(4));
+  }
+  const DateValue now = job.host.now();
+  out.text(format_date(now, "YYYY-MM-DD") + "  " + format_date(now, "hh:mm") + "  " +
+           "頁:" + Format(Variant(piPage), "00"));
+  out.text("機" + Right(machine_code(rules, job), 6) + std::string(rules.machine_gap) + "序" +
+           PadLeftB(Variant(check_code(inv.CheckNo)), Variant(4)) + "  " + "員" +
+           PadLeftB(inv.UserID, Variant(5)));
+  const bool head1 = rules.head1_after_machine_line && not_blank(inv.Head1);
+  if (head1) out.text(Str(inv.Head1), LineEnd::None);
+  if (not_blank(inv.BNo))
+    out.text("客戶統編: " + Str(inv.BNo));
+  else
+    out.command(cmd::feed(1));
+  piLine = head1 ? 9 : 8;
+}
+
+class StoreRoll {
+ public:
+  StoreRoll(const StoreRollRules& rules, PrintJob& job, ByteSink& out)
+      : rules_(rules), job_(job), inv_(job.inv), out_(out) {}
+
+  bool run() {
+    initialise_printer(job_, out_);
+    out_.command(cmd::kBothStations);
+    inv_.PageCount = Variant(1);
+    head();
+    Recordset& rst = job_.items;
+    if (!rules_.items_only_when_open || rst.State() != 0) {
+      const bool blank_qty = text_eq(inv_.Remark, "InvNoPrintQty");
+      for (; !rst.Eof(); rst.MoveNext()) item(rst, blank_qty);
+      out_.command(cmd::feed(1));
+      line_ = add16(line_, 1);
+      head();
+    }
+    totals();
+    out_.command(cmd::kFormFeed);
+    inv_.PageCount = Variant(page_);
+    return true;
+  }
+
+ private:
+  void head() { store_roll_heading(rules_, job_, out_, page_, line_); }
+
+  void next(const std::string& text) {
+    print(text);
+    head();
+  }
+
+  void print(const std::string& text) {
+    out_.text(text);
+    line_ = add16(line_, 1);
+  }
+
+  void item(const Recordset& rst, bool blank_qty) {
+    const StoreRow row = read_store_row(rst);
+    ++rows_;
+    if (row.voucher) {
+      vouchers_ += row.amt;
+      if (!rules_.prints_vouchers) return;
+    }
+    if (rules_.follows_detail_flag && !job_.opt.detail) return;
+    print_store_item(out_, row, blank_qty, line_);
+    head();
+  }
+
+  void totals() {
+    // Held as its text, as the comparisons below read it.
+    const std::string subtotal = Str(Variant(Num(inv_.OrderAmt) - vouchers_));
+    if (rules_.counts_items)
+      next("小計: " + std::to_string(rows_) + "項" + amount_line("", Variant(subtotal), 14));
+    else
+      next(amount_line("小計:", Variant(subtotal), 18));
+    if (vouchers_ < 0)
+      next(amount_line(rules_.voucher_caption, Variant(vouchers_), rules_.voucher_width));
+    if (Val(inv_.SCharge) > 0) next(amount_line(" 服務費:", inv_.SCharge, 16));
+    if (Val(inv_.Discount) > 0)
+      next(amount_line(rules_.discount_caption, Variant(Num(inv_.Discount) * -1), 16));
+    if (Val(inv_.TaxAdd) > 0) next(amount_line(" 加計項:", inv_.TaxAdd, 16));
+    const double paid = Num(Variant(subtotal)) + vouchers_ + Num(inv_.SCharge);
+    if (paid < 0) {
+      if (rules_.change_instead_of_overpaid && not_blank(inv_.Change))
+        next(amount_line("找零:", inv_.Change, 18));
+      else
+        next(amount_line("溢收:", Variant(-paid), 18));
+    }
+    if (Format(inv_.InvAmt) != subtotal) next(amount_line("總計:", inv_.InvAmt, 18));
+    if (is_zero(inv_.InvAmt)) {
+      print(" (發票歸零,無法對獎)");
+    } else if (not_blank(inv_.BottomLine1)) {
+      next(Str(inv_.BottomLine1));
+      inv_.BottomLine1 = Variant("");
+      if (not_blank(inv_.BottomLine2)) {
+        print(Str(inv_.BottomLine2));
+        inv_.BottomLine2 = Variant("");
+      }
+    }
+  }
+
+  const StoreRollRules& rules_;
+  PrintJob& job_;
+  InvoiceRecord& inv_;
+  ByteSink& out_;
+  std::int16_t page_ = 1;
+  std::int16_t line_ = 1;
+  double vouchers_ = 0;
+  long rows_ = 0;
+};
+
+}  // namespace
+
+void store_roll_heading(const StoreRollRules& rules, PrintJob& job, ByteSink& out,
+                        std::int16_t& piPage, std::int16_t& piLine) {
+  try {
+    heading(rules, job, out, piPage, piLine);
+  } catch (...) {
+    ErrLog(job.host, std::string(rules.heading_proc), current_error());
+  }
+}
+
+bool print_store_roll(const StoreRollRules& rules, PrintJob& job, ByteSink& out) {
+  return StoreRoll(rules, job, out).run();
+}
+
+}  // namespace orvo

@@ -1,0 +1,41 @@
+#pragma once
+// The FE and CF store printers print one layout on 26-line forms fed out to 36 lines. Each
+// printer's file holds a StoreRollRules naming every way it differs from the other.
+#include <cstdint>
+#include <string_view>
+
+#include "printer_object/byte_sink.h"
+#include "printer_object/print_job.h"
+
+namespace orvo {
+
+struct StoreRollRules {
+  std::string_view heading_proc;  // the error-log label of the heading's failures
+
+  // Heading.
+  bool heads_on_top;              // Head0..Head3 (a blank line each when empty), else 4 blank lines
+  bool store_no_first;            // machine code: the StoreNo setting before Head0, else after
+  std::string_view machine_gap;   // between the machine code and "序"
+  bool head1_after_machine_line;  // Head1 as the host wrote it; the body starts a line lower
+
+  // Items.
+  bool items_only_when_open;  // a closed recordset prints no items and no blank line after them
+  bool follows_detail_flag;   // a sale printed without detail shows no item lines
+  bool prints_vouchers;       // voucher rows are also listed as items
+  bool counts_items;          // the subtotal line gives the number of rows read
+
+  // Totals.
+  std::string_view voucher_caption;
+  int voucher_width;
+  std::string_view discount_caption;
+  bool change_instead_of_overpaid;  // the host's Change after "找零:" when it has one
+};
+
+// Ends a full form and prints the heading of a new one. Errors go to the error log under
+// rules.heading_proc and the print goes on.
+void store_roll_heading(const StoreRollRules& rules, PrintJob& job, ByteSink& out,
+                        std::int16_t& piPage, std::int16_t& piLine);
+
+bool print_store_roll(const StoreRollRules& rules, PrintJob& job, ByteSink& out);
+
+}  // namespace orvo

@@ -1,0 +1,239 @@
+#include "page_printer_host/page_canvas.h"
+
+#include <gtest/gtest.h>
+
+#include "page_printer_host/page_fakes.h"
+#include "support/raised.h"
+
+namespace orvo::page {
+namespace {
+
+using testing::raised;
+
+class CanvasTest : public ::testing::Test {
+ protected:
+  CanvasTest() {
+    for (Margin m : {Margin::Left, Margin::Top, Margin::Right, Margin::Bottom}) c_.set_margin(m, 0);
+  }
+  // Font 細明體 9: lines 225 twips high, characters 180 twips wide.
+  void begin() {
+    c_.begin_document();
+    c_.set_font_name("細明體");
+    c_.set_font_size(9);
+  }
+  const Page& page(std::size_t i = 0) const { return c_.document().pages.at(i); }
+
+  std::shared_ptr<testing::FakeQueues> queues_ = std::make_shared<testing::FakeQueues>();
+  std::shared_ptr<testing::FixedMetrics> metrics_ = std::make_shared<testing::FixedMetrics>();
+  PageCanvas c_{queues_, metrics_};
+  const FontSpec f9_{"細明體", 9};
+};
+
+TEST_F(CanvasTest, TextsLandAtThePositionInTheFontSetBeforeThem) {
+  PageCanvas fresh(queues_, metrics_);
+  for (Margin m : {Margin::Left, Margin::Top, Margin::Right, Margin::Bottom}) {
+    EXPECT_EQ(fresh.margin(m), 1440);  // an inch until a caller says otherwise
+  }
+  EXPECT_EQ(fresh.table_border(), 0);
+  EXPECT_EQ(fresh.separators(), "|;");
+  c_.set_margin(Margin::Left, 1200);
+  c_.set_margin(Margin::Top, 300);
+  c_.set_margin(Margin::Right, 7);
+  c_.set_margin(Margin::Bottom, 9);
+  EXPECT_EQ(c_.margin(Margin::Left), 1200);
+  EXPECT_EQ(c_.margin(Margin::Top), 300);
+  EXPECT_EQ(c_.margin(Margin::Right), 7);
+  EXPECT_EQ(c_.margin(Margin::Bottom), 9);
+  c_.begin_document();
+  EXPECT_EQ(c_.x(), 1200);  // a new document starts at the top-left margins
+  EXPECT_EQ(c_.y(), 300);
+  EXPECT_EQ(c_.font(), kDefaultFont);
+  c_.print_text("預設");
+  c_.set_font_name("細明體");
+  c_.set_font_size(9);
+  c_.set_x(5387.5);
+  c_.set_y(750);
+  c_.print_text("99");
+  c_.set_x(6237);
+  c_.print_text("03");  // position Y stays after a text
+  c_.set_font_size(11);
+  c_.set_y(-40);  // above the page: drawn where asked
+  c_.print_text("第一行\r\n第二行");
+  EXPECT_EQ(c_.y(), -40);
+  const std::vector<TextRun> expected = {
+      {1200, 300, "預設", kDefaultFont},  {5387.5, 750, "99", f9_},
+      {6237, 750, "03", f9_},             {6237, -40, "第一行", {"細明體", 11}},
+      {6237, 235, "第二行", {"細明體", 11}},
+  };
+  EXPECT_EQ(page().texts, expected);
+  EXPECT_TRUE(page().rules.empty());
+}
+
+TEST_F(CanvasTest, TablesLayCellsByFormatFromTheLeftMarginAndMovePositionYBelow) {
+  struct Case {
+    const char* name;
+    long border;
+    std::string format, header, body;
+    std::vector<TextRun> cells;
+    double bottom;
+    std::size_t rules;
+    const char* separators = "|;";
+  };
+  const std::string f1 = "950.5|<3000|>400|>1200|>1500|<300|<2500;";
+  const Case cases[] = {
+      {"one row, empty header", 0, f1, "", "|餐費|1|1,050|1,050||備註;",
+       {{1950.5, 2438, "餐費", f9_, 3000, Align::Left},
+        {4950.5, 2438, "1", f9_, 400, Align::Right},
+        {5350.5, 2438, "1,050", f9_, 1200, Align::Right},
+        {6550.5, 2438, "1,050", f9_, 1500, Align::Right},
+        {8350.5, 2438, "備註", f9_, 2500, Align::Left}},
+       2438 + 225, 0},
+      // Six empty cells against five columns: nothing drawn, one row down.
+      {"empty row, extra cell", 0, "800|1700|>400|>700|>700;", "", "|||||;", {}, 2438 + 225, 0},
+      {"header row first, rows without a closing separator", 0, "1000|>1000", "品名|金額;",
+       "A|1;B|22",
+       {{1000, 2438, "品名", f9_, 1000, Align::Left},
+        {2000, 2438, "金額", f9_, 1000, Align::Right},
+        {1000, 2663, "A", f9_, 1000, Align::Left},
+        {2000, 2663, "1", f9_, 1000, Align::Right},
+        {1000, 2888, "B", f9_, 1000, Align::Left},
+        {2000, 2888, "22", f9_, 1000, Align::Right}},
+       2438 + 3 * 225, 0},
+      // 400 twips hold two characters: the row grows to the tallest cell.
+      {"wrapped cell", 0, "400|>500;", "", "一二三四五|9;",
+       {{1000, 2438, "一二", f9_, 400, Align::Left},
+        {1000, 2663, "三四", f9_, 400, Align::Left},
+        {1000, 2888, "五", f9_, 400, Align::Left},
+        {1400, 2438, "9", f9_, 500, Align::Right}},
+       2438 + 3 * 225, 0},
+      {"nothing at all", 0, "5400|>1500;", "", "", {}, 2438, 0},
+      // Top, bottom and three column edges per row.
+      {"other separators", 0, "1000|>1000;", "", "a\tb\nc|d\t1\n",
+       {{1000, 2438, "a", f9_, 1000, Align::Left},
+        {2000, 2438, "b", f9_, 1000, Align::Right},
+        {1000, 2663, "c|d", f9_, 1000, Align::Left},
+        {2000, 2663, "1", f9_, 1000, Align::Right}},
+       2438 + 2 * 225, 0, "\t\n"},
+      {"bordered", 1, "5400|>1500;", "", "|1,000;|50;",
+       {{6400, 2438, "1,000", f9_, 1500, Align::Right},
+        {6400, 2663, "50", f9_, 1500, Align::Right}},
+       2438 + 2 * 225, 2 * 5},
+  };
+  for (const Case& t : cases) {
+    SCOPED_TRACE(t.name);
+    c_.set_margin(Margin::Left, 1000);
+    c_.set_table_border(t.border);
+    c_.set_separators(t.separators);
+    begin();
+    c_.set_x(7000);
+    c_.set_y(2438);
+    c_.add_table(t.format, t.header, t.body, true);
+    EXPECT_EQ(page().texts, t.cells);
+    EXPECT_EQ(c_.y(), t.bottom);
+    EXPECT_EQ(c_.x(), 7000);
+    EXPECT_EQ(page().rules.size(), t.rules);
+    const TableRecord record{1000, 2438, t.bottom, t.format, t.header, t.body, true};
+    ASSERT_EQ(page().tables.size(), 1u);
+    EXPECT_EQ(page().tables[0], record);
+  }
+  // The rules of the second bordered row, exactly.
+  const std::vector<Rule> second_row(page().rules.begin() + 5, page().rules.end());
+  const std::vector<Rule> expected = {{1000, 2663, 7900, 2663}, {1000, 2888, 7900, 2888},
+                                      {1000, 2663, 1000, 2888}, {6400, 2663, 6400, 2888},
+                                      {7900, 2663, 7900, 2888}};
+  EXPECT_EQ(second_row, expected);
+}
+
+TEST_F(CanvasTest, RowsAndTextsThatPassTheBottomMarginGoToANewPage) {
+  c_.set_margin(Margin::Top, 500);
+  c_.set_margin(Margin::Bottom, 838);  // A4 is 16838 twips high: rows may end at 16000
+  begin();
+  c_.set_y(15500);
+  c_.add_table("1000;", "", "a;b;c;");  // 15500 and 15725 fit, 15950 does not
+  ASSERT_EQ(c_.document().pages.size(), 2u);
+  EXPECT_EQ(page(0).texts.size(), 2u);
+  EXPECT_EQ(page(0).texts[1].y, 15725);
+  EXPECT_EQ(page(1).texts, (std::vector<TextRun>{{0, 500, "c", f9_, 1000, Align::Left}}));
+  EXPECT_EQ(page(0).tables.at(0).bottom, 725);  // it ended on the second page
+  EXPECT_EQ(c_.y(), 725);
+
+  c_.set_y(15900);
+  c_.print_text("x");
+  ASSERT_EQ(c_.document().pages.size(), 3u);
+  EXPECT_EQ(page(2).texts, (std::vector<TextRun>{{0, 500, "x", f9_}}));
+  EXPECT_EQ(c_.y(), 500);
+}
+
+TEST_F(CanvasTest, PaperComesFromTheChosenOrCurrentQueueElseA4) {
+  queues_->letter_queue = "LETTER";
+  const PageSize letter{12240, 15840};
+  for (const auto& [chosen, current, size] :
+       {std::tuple{"", "", kA4}, {"", "LETTER", letter}, {"LETTER", "", letter},
+        {"WIN3PA4", "LETTER", kA4}}) {
+    queues_->current = current;
+    c_.set_printer_name(chosen);
+    c_.begin_document();
+    EXPECT_EQ(c_.document().size, size) << chosen << "/" << current;
+  }
+  EXPECT_NEAR(kA4.width, 11905.5, 0.1);
+  EXPECT_NEAR(kA4.height, 16837.8, 0.1);
+}
+
+TEST_F(CanvasTest, PrinterNamesAndSettingsAreKept) {
+  queues_->installed = {"WIN3PA4", "WiseInv"};
+  queues_->current = "WiseInv";
+  EXPECT_EQ(c_.printer_name(), "WiseInv");  // unset: the current printer
+  c_.set_printer_name("WIN3PA4");
+  EXPECT_EQ(c_.printer_name(), "WIN3PA4");
+  EXPECT_EQ(c_.printer_name_at(1), "WiseInv");
+  queues_->installed = {"A"};
+  EXPECT_EQ(c_.printer_name_at(1), "WiseInv");  // from the last count
+  EXPECT_EQ(c_.printer_count(), 1);
+  EXPECT_EQ(c_.printer_name_at(0), "A");
+
+  EXPECT_TRUE(c_.setting(57).is_empty());
+  c_.set_setting(57, 90);
+  c_.set_setting(34, true);
+  EXPECT_EQ(c_.setting(57), Variant(90));
+  EXPECT_EQ(c_.setting(34), Variant(true));
+}
+
+TEST_F(CanvasTest, BadCallsRaiseErrorsThatSayWhatWasWrong) {
+  queues_->installed = {"WIN3PA4"};
+  metrics_->no_chinese = "Symbol";
+  struct Case {
+    std::function<void()> call;
+    std::int32_t number;
+    std::string description;
+  } cases[] = {
+      {[&] { c_.print_text("x"); }, 5, "cannot print text: no document begun"},
+      {[&] { c_.end_document(); }, 5, "cannot end the document: no document begun"},
+      {[&] { begin(), c_.add_table("800|<|>400;", "", ""); }, 5,
+       "table format \"800|<|>400;\": column 2 (\"<\") needs a width, optionally after \"<\" or "
+       "\">\""},
+      {[&] { begin(), c_.add_table("800|^300;", "", ""); }, 5,
+       "table format \"800|^300;\": column 2 (\"^300\") needs a width, optionally after \"<\" "
+       "or \">\""},
+      {[&] { begin(), c_.add_table("-100|<3000;", "", ""); }, 5,
+       "table format \"-100|<3000;\": column 1 has a negative width"},
+      {[&] { begin(), c_.add_table(";", "", ""); }, 5, "table format \";\": no columns"},
+      {[&] { c_.set_separators("|"); }, 380,
+       "separators must be two different characters (cell, row), not \"|\""},
+      {[&] { c_.set_font_size(0); }, 380, "font size must be above 0 points, not 0"},
+      {[&] { c_.set_font_name(""); }, 380, "font name is empty"},
+      {[&] { c_.set_font_name("Symbol"); }, 380, "no Chinese in Symbol"},
+      {[&] { c_.set_margin(Margin::Left, -1); }, 380, "the left margin cannot be negative: -1"},
+      {[&] { c_.printer_name_at(1); }, 9, "no printer at index 1 (there are 1)"},
+      {[&] { c_.set_setting(35, 1); }, 438, "the page printer has no setting 35"},
+  };
+  for (const Case& t : cases) {
+    const Error e = raised(t.call);
+    EXPECT_EQ(e.number(), t.number) << t.description;
+    EXPECT_EQ(e.description(), t.description);
+  }
+  EXPECT_EQ(c_.font(), f9_);  // refused values leave the old ones
+  EXPECT_EQ(c_.separators(), "|;");
+}
+
+}  // namespace
+}  // namespace orvo::page

@@ -1,0 +1,177 @@
+// The real text and rendering: Pango on the component's fonts, Cairo to PDF and PNG, read back
+// with poppler.
+#include <cairo.h>
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "page_printer_host/cairo_renderer.h"
+#include "page_printer_host/page_fakes.h"
+#include "page_printer_host/pdf_words.h"
+#include "support/temp_dir.h"
+
+namespace orvo::page {
+namespace {
+
+using testing::pdf_words;
+using testing::PdfWord;
+
+class RenderTest : public ::testing::Test {
+ protected:
+  RenderTest() {
+    p_.set_preview(false);
+    for (Margin m : {Margin::Left, Margin::Top, Margin::Right, Margin::Bottom}) p_.set_margin(m, 0);
+  }
+  std::vector<PdfWord> render() {
+    p_.end_document();
+    p_.deliver({dir_ / "out.pdf", ""});
+    return pdf_words(dir_ / "out.pdf");
+  }
+
+  testing::TempDir dir_;
+  std::shared_ptr<PangoText> text_ = PangoText::shared();
+  PagePrinter p_{std::make_shared<testing::FakeQueues>(), text_,
+                 std::make_shared<CairoRenderer>(text_)};
+};
+
+const PdfWord* find(const std::vector<PdfWord>& words, const std::string& text) {
+  for (const PdfWord& w : words) {
+    if (w.text == text) return &w;
+  }
+  ADD_FAILURE() << "\"" << text << "\" is not in the PDF";
+  return nullptr;
+}
+
+TEST_F(RenderTest, TheFormsFontNamesPrintWithAMingFace) {
+  for (const char* name : {"細明體", "新細明體", "MingLiU", "PMingLiU"}) {
+    for (const char* sample : {"國", "A"}) {
+      const std::string face = text_->face_for(name, sample);
+      EXPECT_TRUE(face == "AR PL UMing TW" || face == "Noto Serif CJK TC")
+          << name << " " << sample << ": " << face;
+    }
+    EXPECT_NO_THROW(text_->require_chinese(name));
+  }
+  // Other names keep their own face for what it has.
+  EXPECT_NE(text_->face_for("sans-serif", "A"), text_->face_for("細明體", "A"));
+}
+
+TEST_F(RenderTest, TextsAndCellsLandWhereTheyWereDrawn) {
+  p_.begin_document();
+  struct Text {
+    const char* font;
+    double size, x, y;
+    const char* text;
+  } texts[] = {
+      {"細明體", 9, 1500, 900, "AB12345678"},
+      {"細明體", 9, 6550, 1600, "桌號:A1"},
+      {"新細明體", 9.75, 5387, 750, "99"},
+      {"細明體", 11, 7200, 5350, "952"},
+      {"細明體", 10, 2450, 6800, "零壹貳參肆伍陸柒捌玖"},
+      {"PMingLiU", 8, 0, 16400, "底"},
+  };
+  for (const Text& t : texts) {
+    p_.set_font_name(t.font);
+    p_.set_font_size(t.size);
+    p_.set_x(t.x);
+    p_.set_y(t.y);
+    p_.print_text(t.text);
+  }
+  p_.set_font_name("細明體");
+  p_.set_font_size(9);
+  p_.set_margin(Margin::Left, 150);  // tables start at the left margin
+  p_.set_y(2438);
+  p_.add_table("800|<3000|>400|>1200|>1500|<300|<2500;", "", "|消費合計|1|1,000|1,050||免開;");
+  const double row_top = 2438, row_bottom = p_.y();
+  // Too long for its 2500 twips: it wraps, even inside a word, and stays in its column.
+  p_.add_table("7200|<2500;", "", "|ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789備註;");
+  const double wrapped_bottom = p_.y();
+  const auto words = render();
+  // Latin and Chinese alike in the Ming face: nothing fell back to another font.
+  const auto fonts = testing::pdf_fonts(dir_ / "out.pdf");
+  EXPECT_FALSE(fonts.empty());
+  for (const std::string& font : fonts) {
+    EXPECT_TRUE(font.find("UMing") != std::string::npos ||
+                font.find("NotoSerifCJK") != std::string::npos)
+        << font;
+  }
+
+  for (const Text& t : texts) {
+    if (const PdfWord* w = find(words, t.text)) {
+      EXPECT_NEAR(w->x_min, t.x / 20, 1.5) << t.text;
+      EXPECT_NEAR(w->y_min, t.y / 20, 3) << t.text;
+      EXPECT_NEAR(w->y_max - w->y_min, t.size, t.size * 0.3) << t.text;  // in its size
+    }
+  }
+  // Cells in their columns: left cells from the column's left edge, right cells to its right.
+  struct Cell {
+    const char* text;
+    double left, right;
+    bool right_aligned;
+  } cells[] = {{"消費合計", 950, 3950, false}, {"1", 3950, 4350, true},
+               {"1,000", 4350, 5550, true},      {"1,050", 5550, 7050, true},
+               {"免開", 7350, 9850, false}};
+  for (const Cell& c : cells) {
+    if (const PdfWord* w = find(words, c.text)) {
+      EXPECT_NEAR(c.right_aligned ? w->x_max : w->x_min, (c.right_aligned ? c.right : c.left) / 20,
+                  1.5)
+          << c.text;
+      EXPECT_GE(w->x_min, c.left / 20 - 0.5) << c.text;
+      EXPECT_LE(w->x_max, c.right / 20 + 0.5) << c.text;
+      EXPECT_GE(w->y_min, row_top / 20 - 1) << c.text;
+      EXPECT_LE(w->y_max, row_bottom / 20 + 1) << c.text;
+    }
+  }
+  std::string wrapped;
+  std::set<double> wrapped_lines;
+  for (const PdfWord& w : words) {
+    if (w.y_min < row_bottom / 20 - 1 || w.y_max > wrapped_bottom / 20 + 1) continue;
+    wrapped += w.text;
+    wrapped_lines.insert(w.y_min);
+    EXPECT_GE(w.x_min, 7350 / 20.0 - 0.5) << w.text;
+    EXPECT_LE(w.x_max, 9850 / 20.0 + 0.5) << w.text;
+  }
+  EXPECT_EQ(wrapped, "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789備註");
+  EXPECT_GE(wrapped_lines.size(), 2u);
+  EXPECT_NEAR(wrapped_bottom - row_bottom,
+              (row_bottom - row_top) * static_cast<double>(wrapped_lines.size()), 1);
+}
+
+TEST_F(RenderTest, APageBreakMakesASecondPageAndPicturesComeOnePerPage) {
+  p_.begin_document();
+  p_.set_y(1000);
+  p_.print_text("第一頁");
+  p_.set_y(20000);
+  p_.print_text("第二頁");
+  const auto words = render();
+  ASSERT_EQ(words.size(), 2u);
+  EXPECT_EQ(words[0].page, 1);
+  EXPECT_EQ(words[1].page, 2);
+  EXPECT_NEAR(words[1].y_min, 0, 3);
+
+  const Delivered done = p_.deliver({dir_ / "sheet.png", "", 72});
+  ASSERT_EQ(done.files.size(), 2u);
+  for (const auto& file : done.files) {
+    const std::string png = testing::read_file(file);
+    ASSERT_GT(png.size(), 24u);
+    EXPECT_EQ(png.substr(0, 8), "\x89PNG\r\n\x1a\n");
+    // The header's width and height: A4 at 72 dpi is 596 x 842 pixels.
+    EXPECT_EQ(png.substr(16, 8), std::string("\0\0\x02\x54\0\0\x03\x4a", 8));
+  }
+  // Black on white: the first page's text, 50 points down at the left edge, has black pixels.
+  cairo_surface_t* picture = cairo_image_surface_create_from_png(done.files[0].c_str());
+  ASSERT_EQ(cairo_surface_status(picture), CAIRO_STATUS_SUCCESS);
+  const unsigned char* data = cairo_image_surface_get_data(picture);
+  const int stride = cairo_image_surface_get_stride(picture);
+  int black = 0;
+  for (int y = 48; y < 64; ++y) {
+    for (int x = 0; x < 45; ++x) {
+      const unsigned char* px = data + y * stride + x * 4;  // B, G, R, A
+      black += px[0] < 128 && px[1] < 128 && px[2] < 128;
+    }
+  }
+  cairo_surface_destroy(picture);
+  EXPECT_GT(black, 10);
+}
+
+}  // namespace
+}  // namespace orvo::page
