@@ -45,9 +45,29 @@ void ByteSink::command_text(std::string_view command, std::string_view utf8, Lin
 }
 
 void ByteSink::encoded_text(std::string_view cp950, LineEnd end) {
-  buf_.assign(cp950);
+  buf_.clear();
+  append_printable(buf_, cp950);
   buf_ += line_end(end);
   send();
+}
+
+void ByteSink::lines(std::span<const std::string> utf8_lines, LineEnd end) {
+  buf_.clear();
+  for (const std::string& line : utf8_lines) {
+    append_printable(buf_, to_cp950(line));
+    buf_ += line_end(end);
+  }
+  send();
+}
+
+void ByteSink::text_ending_itself(std::string_view utf8) {
+  for (const LineEnd end : {LineEnd::CRLF, LineEnd::LF, LineEnd::CR}) {
+    if (utf8.ends_with(line_end(end))) {
+      text(utf8.substr(0, utf8.size() - line_end(end).size()), end);
+      return;
+    }
+  }
+  text(utf8, LineEnd::None);
 }
 
 void ByteSink::send() { table_.write(fno_, buf_); }

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <vector>
+
 #include "printer_object/channel/port_memory.h"
 #include "shared/cp950.h"
 
@@ -27,6 +30,15 @@ TEST(ByteSink, ControlCharactersInTextPrintAsQuestionMarks) {
       // Commands are bytes; a command's own bytes pass, the text it carries does not command.
       {[&] { out.command("\x1b@\x0c"); }, "\x1b@\x0c"},
       {[&] { out.command_text("\x1bPB1", "x\ry", LineEnd::CR); }, "\x1bPB1x?y\r"},
+      // Text cut at a byte column: a lone trail byte stays, a control byte does not.
+      {[&] { out.encoded_text("\x5C\x1b\x7f" "ab", LineEnd::CRLF); }, "\x5C??ab\r\n"},
+      // The layout's own line ends, several lines in one write.
+      {[&] { out.lines(std::vector<std::string>{"x\ty", "z"}); }, "x?y\nz\n"},
+      // A line the host ends itself keeps that end, and only that one.
+      {[&] { out.text_ending_itself("a\nb\r\n"); }, "a?b\r\n"},
+      {[&] { out.text_ending_itself("a\r\rb\n"); }, "a??b\n"},
+      {[&] { out.text_ending_itself("ab\r"); }, "ab\r"},
+      {[&] { out.text_ending_itself("a\x1b"); }, "a?"},
   };
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     cases[i].call();
