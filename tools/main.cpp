@@ -42,7 +42,7 @@ constexpr const char* kExitStatuses =
     "Exit status:\n"
     "  0      printed\n"
     "  1      PrintInv returned False: the layout reported that it did not print (the store\n"
-    "         printers DAYEH, FE and CF; the error log says why)\n"
+    "         printers DAYEH, FE and CF when printing fails at the port; the error log says why)\n"
     "  2      usage or input error: a bad option, a sale file that cannot be read or is not a\n"
     "         valid sale, a settings file named by --settings or ORVO_SETTINGS that cannot be\n"
     "         read; nothing was printed\n"

@@ -168,7 +168,8 @@ TEST_F(Cli, HelpTellsWhatAnIntegratorNeeds) {
   const std::vector<std::string> everywhere = {
       "Exit status:", "  1      PrintInv returned False", "  2      usage or input error",
       "  3      the component raised an error", "  128+N  stopped by signal N",
-      "left out: RP420", "printing in this build: RP420", "here: /xdg/config/Orvo3/settings.ini",
+      "left out: RP420", "printing in this build: DAYEH FE CF", "RP420A RP420\n",
+      "no layout in this build (exit 3): WINLQM1", "here: /xdg/config/Orvo3/settings.ini",
       "here: /xdg/state/Orvo3/error.log", "$ORVO_SETTINGS", "$ORVO_ERROR_LOG"};
   for (const auto& [args, extra] :
        {std::pair<std::vector<std::string>, std::vector<std::string>>{

@@ -39,13 +39,20 @@ TEST_F(CheckTest, LayOutRaisesWhatThePrintWouldRaiseAndLogsNothing) {
   const struct {
     const char* name;
     std::function<void(InvPrinter&)> sale;
+    std::vector<ItemRow> rows;
     std::string description;
   } cases[] = {
-      {"an amount that is no number", [](InvPrinter& p) { p.InvAmt = Variant("abc"); },
+      {"an amount that is no number", [](InvPrinter& p) { p.InvAmt = Variant("abc"); }, {},
        "Type mismatch: \"abc\" is not a number"},
-      {"no port", [](InvPrinter& p) { p.InvPrintPort(Variant()); }, "請先設定連接埠:InvPrintPort"},
-      {"a type whose layout is not built", [](InvPrinter& p) { p.InvPrintType(Variant("SP300")); },
-       "發票機種類 SP300 的列印格式 Print_SP300 尚未提供 (layout not available in this build)"},
+      {"no port", [](InvPrinter& p) { p.InvPrintPort(Variant()); }, {},
+       "請先設定連接埠:InvPrintPort"},
+      {"a type whose layout is not built", [](InvPrinter& p) { p.InvPrintType(Variant("WIN3PA4")); },
+       {}, "發票機種類 WIN3PA4 的列印格式 Print_WIN3PA4 尚未提供 (layout not available in this build)"},
+      // A store layout only logs its failure: the check raises it instead.
+      {"a store sale with an item field missing",
+       [](InvPrinter& p) { p.InvPrintType(Variant("DAYEH")); }, {{{"itemname", Variant("X")}}},
+       "Item cannot be found in the collection corresponding to the requested name or ordinal: "
+       "PriceCap"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -53,8 +60,8 @@ TEST_F(CheckTest, LayOutRaisesWhatThePrintWouldRaiseAndLogsNothing) {
     wire(p);
     typical_sale(p);
     c.sale(p);
-    MemoryRecordset rows;
-    const Error e = raised([&] { p.lay_out(Variant("N"), rows); });
+    MemoryRecordset rows(c.rows);
+    const Error e = raised([&] { p.lay_out(Variant("Y"), rows); });
     EXPECT_EQ(e.number(), kObjectError);
     EXPECT_EQ(e.source(), "PrintInv");
     EXPECT_EQ(e.description(), c.description);
