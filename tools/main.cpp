@@ -89,7 +89,7 @@ void add_common(CLI::App& cmd, CommonOptions& o) {
 
 // The named settings file: --settings, else ORVO_SETTINGS; none for the default location.
 std::optional<std::pair<std::string, std::string>> named_settings(const CLI::App& cmd,
-                                                                   const CommonOptions& o) {
+                                                                  const CommonOptions& o) {
   if (cmd.count("--settings") > 0) return std::pair{std::string("--settings"), o.settings};
   if (const char* env = std::getenv("ORVO_SETTINGS"); env && *env) {
     return std::pair{std::string("ORVO_SETTINGS"), std::string(env)};
@@ -200,7 +200,8 @@ std::string types_help() {
   std::set<std::string_view> seen;
   for (const orvo::Route& r : orvo::routes()) {
     if (!seen.insert(r.type).second) continue;
-    const bool has_layout = orvo::route_for(r.type, false).roll || orvo::route_for(r.type, true).roll;
+    const bool has_layout =
+        orvo::route_for(r.type, false).roll || orvo::route_for(r.type, true).roll;
     (has_layout ? built : missing).emplace_back(r.type);
   }
   std::string text =
@@ -220,7 +221,8 @@ std::string files_help() {
          "             ${XDG_CONFIG_HOME:-~/.config}/Orvo3/settings.ini\n" +
          here(orvo::settings_path()) +
          "\n"
-         "             UTF-8 INI read on every print: [IP] the invoice options, [Ports] port names\n"
+         "             UTF-8 INI read on every print: [IP] the invoice options, [Ports] port "
+         "names\n"
          "             and timeouts (README). Only the default location may be absent.\n"
          "  error log  --error-log FILE, else $ORVO_ERROR_LOG, else\n"
          "             ${XDG_STATE_HOME:-~/.local/state}/Orvo3/error.log\n" +
@@ -260,9 +262,12 @@ void catch_stop_signals() {
 
 std::string signal_name(int sig) {
   switch (sig) {
-    case SIGINT: return "SIGINT";
-    case SIGTERM: return "SIGTERM";
-    case SIGHUP: return "SIGHUP";
+    case SIGINT:
+      return "SIGINT";
+    case SIGTERM:
+      return "SIGTERM";
+    case SIGHUP:
+      return "SIGHUP";
   }
   return "signal " + std::to_string(sig);
 }
@@ -317,7 +322,8 @@ int main(int argc, char** argv) {
   CLI::App* test_print = app.add_subcommand("test-print", "print the printer's test page");
   test_print->add_option("--port", printer.port,
                          "printer port (LPT1, COM1, tcp://HOST:PORT, a path)");
-  test_print->add_option("--type", printer.type, "printer type (any accepted type prints the RP420 test page)");
+  test_print->add_option("--type", printer.type,
+                         "printer type (any accepted type prints the RP420 test page)");
   add_common(*test_print, common);
   test_print->footer(types + files + kExitStatuses);
 
@@ -432,7 +438,8 @@ int main(int argc, char** argv) {
     }
     port_used = true;
     const bool printed = obj.PrintInv(pv_detail, *sale.items);
-    if (!printed && orvo::print_interrupt()) return report_stop(*host, proc, what, port_used, printer.port);
+    if (!printed && orvo::print_interrupt())
+      return report_stop(*host, proc, what, port_used, printer.port);
     return printed ? kExitPrinted : kExitNotPrinted;
   } catch (const orvo::Error& e) {
     if (orvo::print_interrupt()) return report_stop(*host, proc, what, port_used, printer.port);

@@ -1,6 +1,5 @@
 #include "sale_json.h"
 
-
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -150,13 +149,14 @@ Sale parse_sale(std::string_view text, const std::filesystem::path& file,
   // The parser would quote the offending byte itself; a position is what helps.
   if (const auto bad = utf8::first_invalid(text); bad != std::string_view::npos) {
     const auto line_start = text.rfind('\n', bad);
-    const auto line = std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(bad), '\n') + 1;
+    const auto line =
+        std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(bad), '\n') + 1;
     const auto column = bad - (line_start == std::string_view::npos ? 0 : line_start + 1) + 1;
     char hex[8];
-    std::snprintf(hex, sizeof hex, "0x%02X", static_cast<unsigned>(static_cast<unsigned char>(text[bad])));
+    std::snprintf(hex, sizeof hex, "0x%02X",
+                  static_cast<unsigned>(static_cast<unsigned char>(text[bad])));
     r.fail("not UTF-8 text: byte " + std::string(hex) + " at offset " + std::to_string(bad) +
-           " (line " + std::to_string(line) + ", byte " + std::to_string(column) +
-           " of the line)");
+           " (line " + std::to_string(line) + ", byte " + std::to_string(column) + " of the line)");
   }
   const Json doc = r.parse(text);
   r.object(doc, "the sale");

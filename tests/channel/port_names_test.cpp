@@ -111,10 +111,10 @@ TEST(ResolvePort, MappingAndOptionsComeFromThePortsSection) {
   EXPECT_EQ(defaults.stall_timeout, std::chrono::seconds(30));
   EXPECT_EQ(defaults.connect_timeout, std::chrono::seconds(10));
   EXPECT_EQ(defaults.send_buffer, 0);
-  const PortOptions set = port_options(Settings::load(dir.write(
-      "t.ini",
-      "[PORTS]\nlocktimeoutseconds=5\nWriteTimeoutSeconds=0.25\nTcpTimeoutSeconds= 3 \n"
-      "TcpSendBufferBytes=8192\n")));
+  const PortOptions set = port_options(Settings::load(
+      dir.write("t.ini",
+                "[PORTS]\nlocktimeoutseconds=5\nWriteTimeoutSeconds=0.25\nTcpTimeoutSeconds= 3 \n"
+                "TcpSendBufferBytes=8192\n")));
   EXPECT_EQ(set.lock_timeout, std::chrono::seconds(5));
   EXPECT_EQ(set.stall_timeout, std::chrono::milliseconds(250));
   EXPECT_EQ(set.connect_timeout, std::chrono::seconds(3));

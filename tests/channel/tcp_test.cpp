@@ -69,8 +69,8 @@ TEST(TcpPort, ASlowSteadyPrinterGetsEveryByteInOrder) {
   Loopback printer(true, 4, kSmall);
   std::string received;
   std::thread reader([&] { received = read_from(printer.fd, 0, 1024, 5ms); });
-  const std::string print = testing::kPrintBytes + testing::pattern(384 << 10);
-  auto port = open_port(resolve_port(printer.name(), ""), options(300ms, 128 << 10));
+  const std::string print = testing::kPrintBytes + testing::pattern(640 << 10);
+  auto port = open_port(resolve_port(printer.name(), ""), options(600ms, 256 << 10));
   port->write(print);
   port->close();
   EXPECT_EQ(port->delivered(), print.size());
@@ -97,7 +97,8 @@ TEST(TcpPort, APrinterThatStopsTakingBytesIsAnError) {
     std::atomic<std::size_t> read_before_close{0};
     std::thread peer;
     if (c.reads > 0) {
-      peer = std::thread([&] { read_before_close = read_from(printer.fd, c.reads, 1024, 0ms).size(); });
+      peer = std::thread(
+          [&] { read_before_close = read_from(printer.fd, c.reads, 1024, 0ms).size(); });
     }
     auto port = open_port(resolve_port(printer.name(), ""), options(300ms, c.send_buffer));
     const int idle = c.reads == 0 ? ::accept(printer.fd, nullptr, nullptr) : -1;

@@ -31,10 +31,10 @@ struct RunOptions {
   std::string settings = "settings.ini";  // in the test's directory, unless absolute
   std::string now = kNow;
   std::string prompt = "none";
-  bool pause = false;                  // the layouts' pauses really wait
+  bool pause = false;  // the layouts' pauses really wait
   std::string stdin_file = "/dev/null";
-  std::vector<std::string> env = {};   // NAME=VALUE, replacing the inherited value
-  std::string tag = "run";             // names the captured stdout and stderr of this run
+  std::vector<std::string> env = {};  // NAME=VALUE, replacing the inherited value
+  std::string tag = "run";            // names the captured stdout and stderr of this run
 };
 
 class Cli : public ::testing::Test {
@@ -45,9 +45,9 @@ class Cli : public ::testing::Test {
 
   pid_t start(std::vector<std::string> args, const RunOptions& o = {}) const {
     if (o.common) {
-      args.insert(args.end(), {"--now", o.now, "--prompt", o.prompt, "--settings",
-                               path(o.settings).string(), "--error-log",
-                               path("error.log").string()});
+      args.insert(args.end(),
+                  {"--now", o.now, "--prompt", o.prompt, "--settings", path(o.settings).string(),
+                   "--error-log", path("error.log").string()});
       if (!o.pause) args.push_back("--no-pause");
     }
     const char* bin_dir = std::getenv("ORVO_BIN_DIR");

@@ -15,11 +15,11 @@ TEST_F(Cli, TestPrintWritesTheFixedInvoiceForTheGivenClock) {
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(read_file(path("test.prn")),
             to_cp950("\x1b@\x1bz\x01\x1b"
-                           "d\x04機POSID6 序123456  收123\n發票號碼:AB12345678\n"
-                           "\x1b"
-                           "d\x01餐費小計:  12,500元 \n服務費  :   1,250元 \n"
-                           "       合計:   13,750元 \n99/03/05 14:30:05\n\x1b"
-                           "d\x0b\x1bo\x0c"));
+                     "d\x04機POSID6 序123456  收123\n發票號碼:AB12345678\n"
+                     "\x1b"
+                     "d\x01餐費小計:  12,500元 \n服務費  :   1,250元 \n"
+                     "       合計:   13,750元 \n99/03/05 14:30:05\n\x1b"
+                     "d\x0b\x1bo\x0c"));
 }
 
 TEST_F(Cli, PrintPassesTheSaleAndDetailToTheObject) {
@@ -117,7 +117,8 @@ TEST_F(Cli, UsageAndInputErrorsExitTwoNamingTheProblem) {
   const std::string sale = small_sale().string();
   const std::string port = path("never.prn").string();
   // Invalid UTF-8 is told by position, never echoed as the raw byte.
-  const std::string big5 = dir_.write("big5.json", "{\"invoice\": {\"Remark\": \"\xB0\xA8\"}}").string();
+  const std::string big5 =
+      dir_.write("big5.json", "{\"invoice\": {\"Remark\": \"\xB0\xA8\"}}").string();
   const std::string absent_ini = path("absent.ini").string();
   const struct {
     std::vector<std::string> args;
@@ -130,12 +131,15 @@ TEST_F(Cli, UsageAndInputErrorsExitTwoNamingTheProblem) {
       {{"test-print", "--port", port}, {.now = "2010-02-29T10:00:00"}, "2010-02-29T10:00:00"},
       {{"test-print", "--port", port}, {.prompt = "sometimes"}, "sometimes"},
       {{"print"}, {}, "SALE.json"},
-      {{"print", big5, "--port", port}, {},
+      {{"print", big5, "--port", port},
+       {},
        big5 + ": not UTF-8 text: byte 0xB0 at offset 24 (line 1, byte 25 of the line)"},
       // Only the default settings location may be absent; a named file must be readable.
-      {{"print", sale, "--port", port}, {.settings = absent_ini},
+      {{"print", sale, "--port", port},
+       {.settings = absent_ini},
        "--settings: settings file " + absent_ini + ": cannot read: No such file or directory"},
-      {{"print", sale, "--port", port}, {.settings = dir_.path.string()},
+      {{"print", sale, "--port", port},
+       {.settings = dir_.path.string()},
        "settings file " + dir_.path.string() + ": cannot read: Is a directory"},
       {{"print", sale, "--port", port, "--no-pause", "--now", kNow},
        {.common = false, .env = {"ORVO_SETTINGS=" + absent_ini}},
@@ -151,10 +155,11 @@ TEST_F(Cli, UsageAndInputErrorsExitTwoNamingTheProblem) {
 }
 
 TEST_F(Cli, SaleFromStandardInput) {
-  const Outcome from_file = run({"print", small_sale().string(), "--port", path("file.prn").string()});
+  const Outcome from_file =
+      run({"print", small_sale().string(), "--port", path("file.prn").string()});
   ASSERT_EQ(from_file.status, 0) << from_file.err;
-  const Outcome from_stdin =
-      run({"print", "-", "--port", path("stdin.prn").string()}, {.stdin_file = small_sale().string()});
+  const Outcome from_stdin = run({"print", "-", "--port", path("stdin.prn").string()},
+                                 {.stdin_file = small_sale().string()});
   EXPECT_EQ(from_stdin.status, 0) << from_stdin.err;
   EXPECT_EQ(read_file(path("stdin.prn")), read_file(path("file.prn")));
 }
@@ -162,15 +167,22 @@ TEST_F(Cli, SaleFromStandardInput) {
 // What an integrator needs without the source: exit statuses, the printer types and the default,
 // what --detail Y selects, and where settings and the error log are read and written.
 TEST_F(Cli, HelpTellsWhatAnIntegratorNeeds) {
-  const RunOptions o{.common = false, .env = {"XDG_CONFIG_HOME=/xdg/config",
-                                              "XDG_STATE_HOME=/xdg/state", "ORVO_SETTINGS=",
-                                              "ORVO_ERROR_LOG="}};
-  const std::vector<std::string> everywhere = {
-      "Exit status:", "  1      PrintInv returned False", "  2      usage or input error",
-      "  3      the component raised an error", "  128+N  stopped by signal N",
-      "left out: RP420", "printing in this build: DAYEH FE CF", "RP420A RP420\n",
-      "no layout in this build (exit 3): WINLQM1", "here: /xdg/config/Orvo3/settings.ini",
-      "here: /xdg/state/Orvo3/error.log", "$ORVO_SETTINGS", "$ORVO_ERROR_LOG"};
+  const RunOptions o{.common = false,
+                     .env = {"XDG_CONFIG_HOME=/xdg/config", "XDG_STATE_HOME=/xdg/state",
+                             "ORVO_SETTINGS=", "ORVO_ERROR_LOG="}};
+  const std::vector<std::string> everywhere = {"Exit status:",
+                                               "  1      PrintInv returned False",
+                                               "  2      usage or input error",
+                                               "  3      the component raised an error",
+                                               "  128+N  stopped by signal N",
+                                               "left out: RP420",
+                                               "printing in this build: DAYEH FE CF",
+                                               "RP420A RP420\n",
+                                               "no layout in this build (exit 3): WINLQM1",
+                                               "here: /xdg/config/Orvo3/settings.ini",
+                                               "here: /xdg/state/Orvo3/error.log",
+                                               "$ORVO_SETTINGS",
+                                               "$ORVO_ERROR_LOG"};
   for (const auto& [args, extra] :
        {std::pair<std::vector<std::string>, std::vector<std::string>>{
             {"--help"}, {"test-print", "preview", "--detail Y (exactly \"Y\") prints every item"}},

@@ -31,9 +31,18 @@ TEST(ByteSink, ControlCharactersInTextPrintAsQuestionMarks) {
       {[&] { out.command("\x1b@\x0c"); }, "\x1b@\x0c"},
       {[&] { out.command_text("\x1bPB1", "x\ry", LineEnd::CR); }, "\x1bPB1x?y\r"},
       // Text cut at a byte column: a lone trail byte stays, a control byte does not.
-      {[&] { out.encoded_text("\x5C\x1b\x7f" "ab", LineEnd::CRLF); }, "\x5C??ab\r\n"},
+      {[&] {
+         out.encoded_text(
+             "\x5C\x1b\x7f"
+             "ab",
+             LineEnd::CRLF);
+       },
+       "\x5C??ab\r\n"},
       // The layout's own line ends, several lines in one write.
-      {[&] { out.lines(std::vector<std::string>{"x\ty", "z"}); }, "x?y\nz\n"},
+      {[&] {
+         out.lines(std::vector<std::string>{"x\ty", "z"});
+       },
+       "x?y\nz\n"},
       // A line the host ends itself keeps that end, and only that one.
       {[&] { out.text_ending_itself("a\nb\r\n"); }, "a?b\r\n"},
       {[&] { out.text_ending_itself("a\r\rb\n"); }, "a??b\n"},

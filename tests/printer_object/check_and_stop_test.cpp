@@ -42,15 +42,22 @@ TEST_F(CheckTest, LayOutRaisesWhatThePrintWouldRaiseAndLogsNothing) {
     std::vector<ItemRow> rows;
     std::string description;
   } cases[] = {
-      {"an amount that is no number", [](InvPrinter& p) { p.InvAmt = Variant("abc"); }, {},
+      {"an amount that is no number",
+       [](InvPrinter& p) { p.InvAmt = Variant("abc"); },
+       {},
        "Type mismatch: \"abc\" is not a number"},
-      {"no port", [](InvPrinter& p) { p.InvPrintPort(Variant()); }, {},
+      {"no port",
+       [](InvPrinter& p) { p.InvPrintPort(Variant()); },
+       {},
        "請先設定連接埠:InvPrintPort"},
-      {"a type whose layout is not built", [](InvPrinter& p) { p.InvPrintType(Variant("WIN3PA4")); },
-       {}, "發票機種類 WIN3PA4 的列印格式 Print_WIN3PA4 尚未提供 (layout not available in this build)"},
+      {"a type whose layout is not built",
+       [](InvPrinter& p) { p.InvPrintType(Variant("WIN3PA4")); },
+       {},
+       "發票機種類 WIN3PA4 的列印格式 Print_WIN3PA4 尚未提供 (layout not available in this build)"},
       // A store layout only logs its failure: the check raises it instead.
       {"a store sale with an item field missing",
-       [](InvPrinter& p) { p.InvPrintType(Variant("DAYEH")); }, {{{"itemname", Variant("X")}}},
+       [](InvPrinter& p) { p.InvPrintType(Variant("DAYEH")); },
+       {{{"itemname", Variant("X")}}},
        "Item cannot be found in the collection corresponding to the requested name or ordinal: "
        "PriceCap"},
   };

@@ -115,10 +115,18 @@ TEST(Settings, UnusableValuesWarnAndKeepTheDefault) {
     long long ms;  // what seconds() gives with a fallback of 10 s
     const char* count_warning;
   } cases[] = {
-      {"", 10'000, nullptr},   {" 25 ", 25'000, nullptr}, {"0.25", 250, nullptr},
-      {"86400", 86'400'000, nullptr}, {"abc", 10'000, "\"abc\""}, {"0", 10'000, "\"0\""},
-      {"2s", 10'000, "\"2s\""}, {"-1", 10'000, "\"-1\""}, {"1e3", 10'000, "\"1e3\""},
-      {".5", 10'000, "\".5\""}, {"0.0001", 10'000, "\"0.0001\""}, {"86401", 10'000, "\"86401\""},
+      {"", 10'000, nullptr},
+      {" 25 ", 25'000, nullptr},
+      {"0.25", 250, nullptr},
+      {"86400", 86'400'000, nullptr},
+      {"abc", 10'000, "\"abc\""},
+      {"0", 10'000, "\"0\""},
+      {"2s", 10'000, "\"2s\""},
+      {"-1", 10'000, "\"-1\""},
+      {"1e3", 10'000, "\"1e3\""},
+      {".5", 10'000, "\".5\""},
+      {"0.0001", 10'000, "\"0.0001\""},
+      {"86401", 10'000, "\"86401\""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.value);
@@ -129,14 +137,15 @@ TEST(Settings, UnusableValuesWarnAndKeepTheDefault) {
     if (c.ms == 10'000 && *c.value) {
       ASSERT_EQ(warnings.size(), 1u);
       EXPECT_EQ(warnings[0], "warning: settings " + file.string() + ": [Ports] Wait = \"" +
-                                 c.value + "\" is not a number of seconds above 0 and at most a "
-                                           "day; using 10");
+                                 c.value +
+                                 "\" is not a number of seconds above 0 and at most a "
+                                 "day; using 10");
     } else {
       EXPECT_TRUE(warnings.empty()) << warnings[0];
     }
   }
-  const std::pair<const char*, int> counts[] = {{"", 0}, {"8192", 8192}, {"0", 0}, {"4k", 0},
-                                                {"-1", 0}};
+  const std::pair<const char*, int> counts[] = {
+      {"", 0}, {"8192", 8192}, {"0", 0}, {"4k", 0}, {"-1", 0}};
   for (const auto& [value, expected] : counts) {
     warnings.clear();
     const Settings s = Settings::load(dir.write("c.ini", std::string("[Ports]\nN=") + value));

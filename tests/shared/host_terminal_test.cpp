@@ -57,7 +57,8 @@ TEST(TerminalHost, AStopRequestEndsThePromptsWait) {
   const int slave = ::open(::ptsname(master), O_RDWR | O_NOCTTY | O_CLOEXEC);
   const int saved_stdin = ::dup(STDIN_FILENO);
   ASSERT_EQ(::dup2(slave, STDIN_FILENO), STDIN_FILENO);  // nobody types on it
-  struct sigaction wake {}, old {};
+  struct sigaction wake {
+  }, old{};
   wake.sa_handler = [](int) {};
   ::sigaction(SIGUSR1, &wake, &old);
 

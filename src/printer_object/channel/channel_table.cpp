@@ -27,9 +27,8 @@ int print_interrupt() noexcept { return g_interrupt; }
 
 void check_interrupt() {
   if (const int sig = g_interrupt) {
-    raise(channel_err::kInterrupted,
-          std::string("User interrupt occurred: stopped by signal ") + std::to_string(sig) + " (" +
-              ::strsignal(sig) + ")");
+    raise(channel_err::kInterrupted, std::string("User interrupt occurred: stopped by signal ") +
+                                         std::to_string(sig) + " (" + ::strsignal(sig) + ")");
   }
 }
 

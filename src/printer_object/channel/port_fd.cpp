@@ -164,8 +164,8 @@ void FdPort::fail_write(int errnum) {
 
 void FdPort::fail_stalled() {
   const std::string taken = std::to_string(delivered());
-  fail(err::kDeviceIo, "stalled: the printer took nothing for " + seconds_text(stall_) +
-                           " (" + taken + " bytes taken)");
+  fail(err::kDeviceIo, "stalled: the printer took nothing for " + seconds_text(stall_) + " (" +
+                           taken + " bytes taken)");
 }
 
 std::uint64_t FdPort::queued() const {

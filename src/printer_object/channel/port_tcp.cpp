@@ -125,6 +125,8 @@ class TcpPort : public channel_detail::FdPort {
     }
     fin_sent_ = true;
     drain();
+    // Replies left unread would make close() reset the connection.
+    if (const int error = discard_replies()) lost(error);
     check_connection();
     FdPort::close();
     lock_ = UniqueFd();

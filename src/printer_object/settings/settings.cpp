@@ -1,8 +1,7 @@
 #include "printer_object/settings/settings.h"
 
-#include <ini.h>
-
 #include <fcntl.h>
+#include <ini.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -91,8 +90,8 @@ char* read_line(char* buf, int size, void* stream) {
   const std::int32_t number = errnum == ENOENT || errnum == ENOTDIR ? err::kFileNotFound
                               : errnum == EACCES || errnum == EPERM ? err::kPermissionDenied
                                                                     : kPathFileAccess;
-  raise(number, "settings file " + file.string() + ": cannot read: " +
-                    std::generic_category().message(errnum));
+  raise(number, "settings file " + file.string() +
+                    ": cannot read: " + std::generic_category().message(errnum));
 }
 
 }  // namespace
