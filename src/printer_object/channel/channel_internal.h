@@ -49,7 +49,6 @@ class Progress {
   void moved() { last_ = Clock::now(); }
   // Milliseconds left to wait, at most `slice`; 0 once the device has stalled.
   int wait_ms(std::chrono::milliseconds slice) const;
-  bool stalled() const { return wait_ms(stall_) == 0; }
 
  private:
   std::chrono::milliseconds stall_;
