@@ -11,9 +11,9 @@ trap 'status=$?; [ $status -ne 0 ] && echo "demo: FAILED at: $step (exit $status
 step="setup"
 bash scripts/setup.sh
 
-step="configure and build"
+step="configure and build the tool"
 cmake --preset default >/dev/null
-cmake --build --preset default
+cmake --build --preset default --target orvo-invoice
 
 mkdir -p out
 rm -f out/*.prn out/*.txt out/takeout.db

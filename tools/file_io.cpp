@@ -16,20 +16,30 @@ namespace {
 std::string os_reason(int e) { return std::generic_category().message(e); }
 }  // namespace
 
-std::string read_file(const std::filesystem::path& file) {
-  UniqueFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
-  if (fd.get() < 0) throw InputError(file.string() + ": cannot open: " + os_reason(errno));
+namespace {
+
+std::string read_all(int fd, const std::string& name) {
   std::string bytes;
   char buf[65536];
   for (;;) {
-    const ssize_t n = ::read(fd.get(), buf, sizeof buf);
+    const ssize_t n = ::read(fd, buf, sizeof buf);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) throw InputError(file.string() + ": cannot read: " + os_reason(errno));
+    if (n < 0) throw InputError(name + ": cannot read: " + os_reason(errno));
     if (n == 0) break;
     bytes.append(buf, static_cast<std::size_t>(n));
   }
   return bytes;
 }
+
+}  // namespace
+
+std::string read_file(const std::filesystem::path& file) {
+  UniqueFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.get() < 0) throw InputError(file.string() + ": cannot open: " + os_reason(errno));
+  return read_all(fd.get(), file.string());
+}
+
+std::string read_stdin() { return read_all(STDIN_FILENO, "<stdin>"); }
 
 void write_text_file(const std::filesystem::path& file, std::string_view text) {
   std::filesystem::path temp = file;

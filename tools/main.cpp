@@ -1,26 +1,32 @@
 // orvo-invoice: prints a sale, or the test page, through the invoice printer object, and shows
-// as text what a roll printer prints from captured bytes.
-//   orvo-invoice test-print [--port PORT] [--type TYPE] [common options]
-//   orvo-invoice print SALE.json [--type TYPE] [--port PORT] [--detail VALUE] [common options]
-//   orvo-invoice preview FILE.prn [--width N] [-o OUT.txt]
-// On a desktop the roll-change prompt is a window (--prompt auto or gui).
-// Exit status: 0 printed (or previewed), 1 PrintInv returned false, 2 usage or input error, 3 the
-// component raised an error.
+// as text what a roll printer prints from captured bytes. `--help` on each subcommand says what
+// it reads, where, and what its exit status means.
 #include <CLI/CLI.hpp>
+#include <csignal>
 #include <cstddef>
 #include <cstdlib>
 #include <iostream>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include "printer_object/invoice_printer.h"
 #include "file_io.h"
 #include "message_window/window_host.h"
+#include "printer_object/channel/channel.h"
+#include "printer_object/invoice_printer.h"
+#include "printer_object/print_dispatch.h"
 #include "roll_preview.h"
 #include "sale_json.h"
+#include "shared/errlog.h"
 #include "shared/errors.h"
 #include "shared/host.h"
+#include "shared/user_paths.h"
+
+#ifndef ORVO_VERSION
+#define ORVO_VERSION "unknown"
+#endif
 
 namespace {
 
@@ -28,8 +34,23 @@ constexpr int kExitPrinted = 0;
 constexpr int kExitNotPrinted = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitComponent = 3;
+constexpr int kExitSignalBase = 128;
 
 constexpr const char* kProgram = "orvo-invoice";
+
+constexpr const char* kExitStatuses =
+    "Exit status:\n"
+    "  0      printed\n"
+    "  1      PrintInv returned False: the layout reported that it did not print (the store\n"
+    "         printers DAYEH, FE and CF when printing fails at the port; the error log says why)\n"
+    "  2      usage or input error: a bad option, a sale file that cannot be read or is not a\n"
+    "         valid sale, a settings file named by --settings or ORVO_SETTINGS that cannot be\n"
+    "         read; nothing was printed\n"
+    "  3      the component raised an error (stderr: error NUMBER from SOURCE: DESCRIPTION): the\n"
+    "         sale failed its check before printing (nothing was sent), or printing failed\n"
+    "  128+N  stopped by signal N (SIGHUP 129, SIGINT 130, SIGTERM 143) after the write in\n"
+    "         progress: stderr and the error log name the invoice and the bytes that reached\n"
+    "         the port\n";
 
 struct CommonOptions {
   std::string settings;
@@ -37,6 +58,7 @@ struct CommonOptions {
   bool no_pause = false;
   std::string prompt = "auto";
   std::string error_log;
+  bool no_check = false;
 };
 
 struct PrinterOptions {
@@ -63,6 +85,16 @@ void add_common(CLI::App& cmd, CommonOptions& o) {
       ->check(CLI::IsMember({"auto", "terminal", "none", "gui"}));
   cmd.add_option("--error-log", o.error_log, "where the error log is appended")
       ->option_text("FILE");
+}
+
+// The named settings file: --settings, else ORVO_SETTINGS; none for the default location.
+std::optional<std::pair<std::string, std::string>> named_settings(const CLI::App& cmd,
+                                                                  const CommonOptions& o) {
+  if (cmd.count("--settings") > 0) return std::pair{std::string("--settings"), o.settings};
+  if (const char* env = std::getenv("ORVO_SETTINGS"); env && *env) {
+    return std::pair{std::string("ORVO_SETTINGS"), std::string(env)};
+  }
+  return std::nullopt;
 }
 
 bool two_digits(std::string_view s, std::size_t at, int& out) {
@@ -136,6 +168,124 @@ int usage_error(const std::string& message) {
   return kExitUsage;
 }
 
+// "error -2147221504 from PrintInv: ...": a source that ends in its own colon keeps only that one.
+std::string error_line(const orvo::Error& e) {
+  const std::string& src = e.source();
+  return "error " + std::to_string(e.number()) + " from " + src +
+         (src.ends_with(':') ? " " : ": ") + e.description();
+}
+
+// `words` after `lead`, wrapped at 90 columns under an indent of `lead`'s width.
+std::string wrapped(const std::string& lead, const std::vector<std::string>& words) {
+  std::string out = lead;
+  std::size_t column = lead.size();
+  for (const std::string& w : words) {
+    if (column + 1 + w.size() > 90 && column > lead.size()) {
+      out += "\n" + std::string(lead.size(), ' ');
+      column = lead.size();
+    } else if (column > lead.size()) {
+      out += ' ';
+      ++column;
+    }
+    out += w;
+    column += w.size();
+  }
+  return out + "\n";
+}
+
+// The accepted printer types, from the dispatch table, and which of them print in this build.
+std::string types_help() {
+  std::vector<std::string> built;
+  std::vector<std::string> missing;
+  std::set<std::string_view> seen;
+  for (const orvo::Route& r : orvo::routes()) {
+    if (!seen.insert(r.type).second) continue;
+    const bool has_layout =
+        orvo::route_for(r.type, false).roll || orvo::route_for(r.type, true).roll;
+    (has_layout ? built : missing).emplace_back(r.type);
+  }
+  std::string text =
+      "Printer types (--type, exact spelling; left out: RP420, the standard roll layout;\n"
+      "SP320 with --detail Y prints the SP320D layout, with items):\n" +
+      wrapped("  printing in this build: ", built);
+  if (!missing.empty()) text += wrapped("  accepted, no layout in this build (exit 3): ", missing);
+  return text;
+}
+
+std::string files_help() {
+  const auto here = [](const std::filesystem::path& p) {
+    return "             here: " + (p.empty() ? std::string("(no home directory)") : p.string());
+  };
+  return "Files:\n"
+         "  settings   --settings FILE, else $ORVO_SETTINGS, else\n"
+         "             ${XDG_CONFIG_HOME:-~/.config}/Orvo3/settings.ini\n" +
+         here(orvo::settings_path()) +
+         "\n"
+         "             UTF-8 INI read on every print: [IP] the invoice options, [Ports] port "
+         "names\n"
+         "             and timeouts (README). Only the default location may be absent.\n"
+         "  error log  --error-log FILE, else $ORVO_ERROR_LOG, else\n"
+         "             ${XDG_STATE_HOME:-~/.local/state}/Orvo3/error.log\n" +
+         here(orvo::error_log_path()) +
+         "\n"
+         "             appended, Big5 text\n"
+         "  locks of tcp:// ports: " +
+         orvo::user_runtime_dir().string() + "\n";
+}
+
+constexpr const char* kPrintHelp =
+    "SALE.json ('-': standard input) is UTF-8 JSON:\n"
+    "  {\"invoice\": {FIELD: value, ...}, \"items\": [{FIELD: value, ...}, ...]}\n"
+    "  or, instead of \"items\", \"items_sqlite\": {\"database\": PATH, \"query\": SQL}.\n"
+    "  Invoice fields: InvNo, InvType and the record's 31 fields (InvAmt, Head0, ...); item\n"
+    "  fields: itemname, PriceCap, Qty, Price, Amt, ItemType, RefKPType, Remark. The README\n"
+    "  lists each with its meaning and type.\n"
+    "--detail Y (exactly \"Y\") prints every item line; any other value, or none, prints the\n"
+    "  total only (each layout decides what that shows).\n"
+    "Before printing, the sale is laid out in memory with the same settings and clock; a sale\n"
+    "  that would fail exits 3 with nothing sent (--no-check skips this).\n";
+
+extern "C" void on_stop_signal(int signal) { orvo::interrupt_prints(signal); }
+
+// Without SA_RESTART, so that a blocking wait wakes up and looks at the request. A signal the
+// caller chose to ignore (nohup) stays ignored.
+void catch_stop_signals() {
+  struct sigaction sa {};
+  sa.sa_handler = on_stop_signal;
+  sigemptyset(&sa.sa_mask);
+  for (const int sig : {SIGINT, SIGTERM, SIGHUP}) {
+    struct sigaction old {};
+    if (::sigaction(sig, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) continue;
+    ::sigaction(sig, &sa, nullptr);
+  }
+}
+
+std::string signal_name(int sig) {
+  switch (sig) {
+    case SIGINT:
+      return "SIGINT";
+    case SIGTERM:
+      return "SIGTERM";
+    case SIGHUP:
+      return "SIGHUP";
+  }
+  return "signal " + std::to_string(sig);
+}
+
+// One line on stderr and one record in the error log: which invoice stopped, and how much of it
+// the printer got.
+int report_stop(orvo::Host& host, const char* proc, const std::string& what, bool port_used,
+                const std::string& port) {
+  const int sig = orvo::print_interrupt();
+  const auto& delivery = orvo::channels().last_delivery();
+  const std::uint64_t bytes = port_used && delivery ? delivery->bytes : 0;
+  const std::string text = "interrupted by " + signal_name(sig) + ": " + what + " stopped after " +
+                           std::to_string(bytes) + " bytes reached " + port;
+  std::cerr << kProgram << ": " << text << '\n';
+  orvo::append_error_log(host, proc, orvo::Error(orvo::channel_err::kInterrupted, text));
+  return kExitSignalBase + sig;
+}
+
 int preview_capture(const PreviewOptions& o) {
   try {
     const std::string text =
@@ -159,6 +309,10 @@ int preview_capture(const PreviewOptions& o) {
 int main(int argc, char** argv) {
   CLI::App app{"Prints Taiwan uniform invoices on raw invoice printers.", kProgram};
   app.require_subcommand(1);
+  app.set_version_flag("--version", std::string(kProgram) + " " + ORVO_VERSION);
+  const std::string types = types_help();
+  const std::string files = files_help();
+  app.footer(std::string(kPrintHelp) + types + files + kExitStatuses);
 
   CommonOptions common;
   PrinterOptions printer;
@@ -168,15 +322,21 @@ int main(int argc, char** argv) {
   CLI::App* test_print = app.add_subcommand("test-print", "print the printer's test page");
   test_print->add_option("--port", printer.port,
                          "printer port (LPT1, COM1, tcp://HOST:PORT, a path)");
-  test_print->add_option("--type", printer.type, "printer type, e.g. RP420");
+  test_print->add_option("--type", printer.type,
+                         "printer type (any accepted type prints the RP420 test page)");
   add_common(*test_print, common);
+  test_print->footer(types + files + kExitStatuses);
 
   CLI::App* print = app.add_subcommand("print", "print the sale in SALE.json");
-  print->add_option("SALE.json", sale_file, "the sale: invoice record and item rows")->required();
-  print->add_option("--type", printer.type, "printer type, e.g. RP420");
+  print->add_option("SALE.json", sale_file, "the sale: invoice record and item rows; - reads stdin")
+      ->required();
+  print->add_option("--type", printer.type, "printer type (default RP420)");
   print->add_option("--port", printer.port, "printer port (LPT1, COM1, tcp://HOST:PORT, a path)");
-  print->add_option("--detail", detail, "passed to PrintInv as its detail argument");
+  print->add_option("--detail", detail, "Y: every item line; else the total only");
+  print->add_flag("--no-check", common.no_check,
+                  "print without laying the sale out in memory first");
   add_common(*print, common);
+  print->footer(std::string(kPrintHelp) + types + files + kExitStatuses);
 
   PreviewOptions preview_options;
   CLI::App* preview =
@@ -188,6 +348,9 @@ int main(int argc, char** argv) {
       ->check(CLI::Range(1, 255));
   preview->add_option("-o", preview_options.out, "write the preview here instead of stdout")
       ->option_text("OUT.txt");
+  preview->footer(
+      "Exit status: 0 previewed, 2 the capture or OUT.txt cannot be read or written, 3 internal "
+      "error.\n");
 
   try {
     app.parse(argc, argv);
@@ -208,10 +371,19 @@ int main(int argc, char** argv) {
   }
   host_options.no_pause = common.no_pause;
   host_options.prompt = prompt_mode(common.prompt);
+  host_options.stop_requested = [] { return orvo::print_interrupt() != 0; };
   // Before the object exists, so that everything it logs goes there.
   if (cmd.count("--error-log") > 0 &&
       ::setenv("ORVO_ERROR_LOG", common.error_log.c_str(), 1) != 0) {
     return usage_error("--error-log: cannot set ORVO_ERROR_LOG");
+  }
+  const auto settings_file = named_settings(cmd, common);
+  if (settings_file) {
+    try {
+      orvo::Settings::load_named(settings_file->second);
+    } catch (const orvo::Error& e) {
+      return usage_error(settings_file->first + ": " + e.description());
+    }
   }
 
   std::shared_ptr<orvo::Host> host;
@@ -221,30 +393,57 @@ int main(int argc, char** argv) {
     return usage_error("--prompt " + common.prompt + ": " + e.description());
   }
 
+  const char* proc = test_print->parsed() ? "TestPrint" : "PrintInv";
+  std::string what = "the test invoice";
+  bool port_used = false;  // the real print has begun: what its port took is what counts
   try {
     orvo::InvPrinter obj(host);
     if (cmd.count("--settings") > 0) obj.set_settings_file(common.settings);
 
     if (test_print->parsed()) {
       apply_printer_options(obj, printer, cmd);
+      catch_stop_signals();
+      port_used = true;
       obj.TestPrint();
       return kExitPrinted;
     }
 
+    std::string text;
+    std::filesystem::path source = sale_file;
     orvo::cli::Sale sale;
     try {
-      sale = orvo::cli::read_sale(sale_file, known_invoice_key);
+      if (sale_file == "-") source = "<stdin>";
+      text = sale_file == "-" ? orvo::cli::read_stdin() : orvo::cli::read_file(sale_file);
+      sale = orvo::cli::parse_sale(text, source, known_invoice_key);
     } catch (const orvo::cli::InputError& e) {
       return usage_error(e.what());
     }
     apply_printer_options(obj, printer, cmd);
     apply_invoice(obj, sale);
+    what = "invoice " + orvo::Str(obj.InvNo());
     const orvo::Variant pv_detail =
         cmd.count("--detail") > 0 ? orvo::Variant(detail) : orvo::Variant();
-    return obj.PrintInv(pv_detail, *sale.items) ? kExitPrinted : kExitNotPrinted;
+    // From here on a signal stops the print; before, it ends the process as usual.
+    catch_stop_signals();
+    // A page layout draws on a page printer: it has no bytes to check.
+    const bool roll = orvo::route_for(orvo::Str(obj.InvPrintType()), detail == "Y").roll;
+    if (!common.no_check && roll) {
+      try {
+        obj.lay_out(pv_detail, *orvo::cli::parse_sale(text, source, known_invoice_key).items);
+      } catch (const orvo::Error& e) {
+        if (orvo::print_interrupt()) throw;
+        std::cerr << error_line(e) << " (found by the check before printing: nothing was sent)\n";
+        return kExitComponent;
+      }
+    }
+    port_used = true;
+    const bool printed = obj.PrintInv(pv_detail, *sale.items);
+    if (!printed && orvo::print_interrupt())
+      return report_stop(*host, proc, what, port_used, printer.port);
+    return printed ? kExitPrinted : kExitNotPrinted;
   } catch (const orvo::Error& e) {
-    std::cerr << "error " << e.number() << " from " << e.source() << ": " << e.description()
-              << '\n';
+    if (orvo::print_interrupt()) return report_stop(*host, proc, what, port_used, printer.port);
+    std::cerr << error_line(e) << '\n';
     return kExitComponent;
   } catch (const std::exception& e) {
     std::cerr << "error: " << e.what() << '\n';

@@ -1,13 +1,15 @@
 #include "sale_json.h"
 
-
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <nlohmann/json.hpp>
 #include <set>
 
-#include "shared/errors.h"
 #include "file_io.h"
+#include "shared/errors.h"
+#include "shared/utf8.h"
 
 namespace orvo::cli {
 
@@ -144,6 +146,18 @@ class Reader {
 Sale parse_sale(std::string_view text, const std::filesystem::path& file,
                 const KeyFilter& known_invoice_key) {
   Reader r(file);
+  // The parser would quote the offending byte itself; a position is what helps.
+  if (const auto bad = utf8::first_invalid(text); bad != std::string_view::npos) {
+    const auto line_start = text.rfind('\n', bad);
+    const auto line =
+        std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(bad), '\n') + 1;
+    const auto column = bad - (line_start == std::string_view::npos ? 0 : line_start + 1) + 1;
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "0x%02X",
+                  static_cast<unsigned>(static_cast<unsigned char>(text[bad])));
+    r.fail("not UTF-8 text: byte " + std::string(hex) + " at offset " + std::to_string(bad) +
+           " (line " + std::to_string(line) + ", byte " + std::to_string(column) + " of the line)");
+  }
   const Json doc = r.parse(text);
   r.object(doc, "the sale");
   for (const auto& [key, v] : doc.items()) {

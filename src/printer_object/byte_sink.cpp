@@ -20,6 +20,17 @@ std::string_view line_end(LineEnd end) {
   return {};
 }
 
+// Field text never commands the printer: its control characters print as "?". Big5 lead and trail
+// bytes are never below 0x40 nor 0x7F, so the encoded bytes can be scanned one by one.
+void append_printable(std::string& out, std::string_view encoded) {
+  const std::size_t from = out.size();
+  out += encoded;
+  for (std::size_t i = from; i < out.size(); ++i) {
+    const auto c = static_cast<unsigned char>(out[i]);
+    if (c < 0x20 || c == 0x7F) out[i] = '?';
+  }
+}
+
 }  // namespace
 
 void ByteSink::command(std::string_view bytes) { table_.write(fno_, bytes); }
@@ -28,15 +39,35 @@ void ByteSink::text(std::string_view utf8, LineEnd end) { command_text({}, utf8,
 
 void ByteSink::command_text(std::string_view command, std::string_view utf8, LineEnd end) {
   buf_.assign(command);
-  buf_ += to_cp950(utf8);
+  append_printable(buf_, to_cp950(utf8));
   buf_ += line_end(end);
   send();
 }
 
 void ByteSink::encoded_text(std::string_view cp950, LineEnd end) {
-  buf_.assign(cp950);
+  buf_.clear();
+  append_printable(buf_, cp950);
   buf_ += line_end(end);
   send();
+}
+
+void ByteSink::lines(std::span<const std::string> utf8_lines, LineEnd end) {
+  buf_.clear();
+  for (const std::string& line : utf8_lines) {
+    append_printable(buf_, to_cp950(line));
+    buf_ += line_end(end);
+  }
+  send();
+}
+
+void ByteSink::text_ending_itself(std::string_view utf8) {
+  for (const LineEnd end : {LineEnd::CRLF, LineEnd::LF, LineEnd::CR}) {
+    if (utf8.ends_with(line_end(end))) {
+      text(utf8.substr(0, utf8.size() - line_end(end).size()), end);
+      return;
+    }
+  }
+  text(utf8, LineEnd::None);
 }
 
 void ByteSink::send() { table_.write(fno_, buf_); }

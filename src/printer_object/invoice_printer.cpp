@@ -71,7 +71,7 @@ void InvPrinter::start_print(const char* proc) {
 }
 
 Settings InvPrinter::read_settings() const {
-  return settings_file_ ? Settings::load(*settings_file_) : Settings::load();
+  return settings_file_ ? Settings::load_named(*settings_file_) : Settings::load();
 }
 
 Variant InvPrinter::print_directly(std::string_view type, Recordset& pRST) {

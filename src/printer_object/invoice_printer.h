@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "printer_object/byte_sink.h"
@@ -54,7 +55,15 @@ class InvPrinter : public InvoiceRecord {
   void InvHead_CF(std::int16_t piFNo, std::int16_t& piPage, std::int16_t& piLine);
   Variant Print_CF(Recordset& pRST);
 
-  // Where the settings store lives; unset means settings_path() at each print.
+  // Checking a sale before paper is spent. Lays the sale out exactly as PrintInv would and
+  // returns the bytes the printer would receive, or raises what PrintInv would raise; an error
+  // the print would only log raises too. Works on a copy: no port is opened, nothing is
+  // prompted, paused, shown or logged, and this object's fields stay as they were. The rows are
+  // read as PrintInv reads them, so PrintInv needs them positioned afresh.
+  std::string lay_out(const Variant& pvDetail, Recordset& pRST) const;
+
+  // Where the settings store lives; unset means settings_path() at each print. A file named here
+  // (or by ORVO_SETTINGS) must exist: a print raises when it cannot be read.
   void set_settings_file(std::optional<std::filesystem::path> file) {
     settings_file_ = std::move(file);
   }

@@ -25,7 +25,9 @@ bool run_roll_layout(std::string_view proc, OnFailure on_failure, RollLayout lay
         // Already failing: the first error is the one reported.
       }
     }
-    if (on_failure == OnFailure::Raise) throw reraised(std::string(proc), e);
+    // A stop asked for by the process is no failure of the layout: the caller must hear of it.
+    const bool stopped = e.number() == channel_err::kInterrupted && print_interrupt() != 0;
+    if (on_failure == OnFailure::Raise || stopped) throw reraised(std::string(proc), e);
     ErrLog(job.host, std::string(proc), e);
     return false;
   }

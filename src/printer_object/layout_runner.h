@@ -26,7 +26,8 @@ struct PortRequest {
 };
 
 // The channel is closed before the failure policy runs; a failure while closing after a
-// successful layout counts as a failure of the print (the data may not have arrived).
+// successful layout counts as a failure of the print (the data may not have arrived). A stop
+// requested through interrupt_prints is raised whatever the policy.
 bool run_roll_layout(std::string_view proc, OnFailure on_failure, RollLayout layout, PrintJob& job,
                      const PortRequest& port);
 

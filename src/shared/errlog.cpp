@@ -42,7 +42,12 @@ void append_record(const std::filesystem::path& path, const std::string& bytes) 
   }
 }
 
+thread_local int g_raising = 0;
+
 }  // namespace
+
+ErrLogRaises::ErrLogRaises() { ++g_raising; }
+ErrLogRaises::~ErrLogRaises() { --g_raising; }
 
 std::filesystem::path error_log_path() {
   return user_file("ORVO_ERROR_LOG", "XDG_STATE_HOME", ".local/state", "error.log");
@@ -55,17 +60,21 @@ std::string error_message(const std::string& proc_name, const Error& e) {
          "     " + e.description() + "\r\n\r\n";
 }
 
-void ErrLog(Host& host, const std::string& proc_name, const Error& e) {
-  host.beep();
-  const std::string message = error_message(proc_name, e);
-  // The log is a courtesy: the operator still gets the box when it cannot be written.
+void append_error_log(Host& host, const std::string& proc_name, const Error& e) {
+  // The log is a courtesy: the operator still hears of the error when it cannot be written.
   try {
     append_record(error_log_path(),
                   to_cp950(format_date(host.now(), "**記錄時間 - YY/MM/DD, HH:MM:SS ") + "\r\n" +
-                           message));
+                           error_message(proc_name, e)));
   } catch (...) {
   }
-  host.message_box(message, BoxIcon::Exclamation);
+}
+
+void ErrLog(Host& host, const std::string& proc_name, const Error& e) {
+  if (g_raising > 0) throw reraised(proc_name, e);
+  host.beep();
+  append_error_log(host, proc_name, e);
+  host.message_box(error_message(proc_name, e), BoxIcon::Exclamation);
   host.set_busy(false);
 }
 

@@ -19,4 +19,18 @@ std::string error_message(const std::string& proc_name, const Error& e);
 // restores the pointer.
 void ErrLog(Host& host, const std::string& proc_name, const Error& e);
 
+// Appends the record only, for a caller that tells the operator itself.
+void append_error_log(Host& host, const std::string& proc_name, const Error& e);
+
+// While one exists on this thread, ErrLog raises the error (0x80040000 from the procedure)
+// instead of telling the operator and logging: a check run must hear of every failure the real
+// run would report, and must log none of them.
+class ErrLogRaises {
+ public:
+  ErrLogRaises();
+  ~ErrLogRaises();
+  ErrLogRaises(const ErrLogRaises&) = delete;
+  ErrLogRaises& operator=(const ErrLogRaises&) = delete;
+};
+
 }  // namespace orvo

@@ -1,6 +1,7 @@
 #pragma once
 // What the component takes from the host's window toolkit, as one replaceable interface. Tests
 // use a recording fake; the command-line tool uses the terminal host.
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -48,6 +49,8 @@ struct TerminalHostOptions {
   std::optional<DateValue> fixed_now;  // the clock stands still at this moment
   bool no_pause = false;               // pauses return at once
   PromptMode prompt = PromptMode::Auto;
+  // Asked when a signal wakes the prompt's wait: true ends the wait (the process is stopping).
+  std::function<bool()> stop_requested;
 };
 
 // Box texts end lines with CR LF; a toolkit wants "\n", and no line end after the last line.

@@ -44,8 +44,9 @@ UniqueFd open_tty() {
   return UniqueFd(fd);
 }
 
-// Waits until the operator ends a line on `fd` or the time is up; end of input also closes.
-void wait_for_enter(int fd, std::chrono::seconds limit) {
+// Waits until the operator ends a line on `fd` or the time is up; end of input also closes, and
+// so does a signal after which `stop` says the process is stopping.
+void wait_for_enter(int fd, std::chrono::seconds limit, const std::function<bool()>& stop) {
   using Clock = std::chrono::steady_clock;
   const auto deadline = Clock::now() + limit;
   char buf[256];
@@ -54,6 +55,7 @@ void wait_for_enter(int fd, std::chrono::seconds limit) {
     if (left.count() <= 0) return;
     pollfd p{fd, POLLIN, 0};
     int r = ::poll(&p, 1, static_cast<int>(left.count()));
+    if (r < 0 && errno == EINTR && stop && stop()) return;
     if (r < 0 && errno == EINTR) continue;
     if (r <= 0) return;
     ssize_t n = ::read(fd, buf, sizeof buf);
@@ -94,7 +96,7 @@ class TerminalHost : public Host {
     write_stderr("(press Enter to continue, closes by itself after " + std::to_string(limit) +
                  " s)\n");
     if (fd < 0) return;
-    wait_for_enter(fd, std::chrono::seconds(limit));
+    wait_for_enter(fd, std::chrono::seconds(limit), options_.stop_requested);
   }
 
   DateValue now() override {

@@ -7,8 +7,14 @@ namespace orvo {
 class UniqueFd {
  public:
   explicit UniqueFd(int fd = -1) : fd_(fd) {}
-  UniqueFd(const UniqueFd&) = delete;
-  UniqueFd& operator=(const UniqueFd&) = delete;
+  UniqueFd(UniqueFd&& other) noexcept : fd_(other.release()) {}
+  UniqueFd& operator=(UniqueFd&& other) noexcept {
+    if (this != &other) {
+      if (fd_ >= 0) ::close(fd_);
+      fd_ = other.release();
+    }
+    return *this;
+  }
   ~UniqueFd() {
     if (fd_ >= 0) ::close(fd_);
   }

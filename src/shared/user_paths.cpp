@@ -1,5 +1,7 @@
 #include "shared/user_paths.h"
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <string>
 
@@ -22,6 +24,12 @@ std::filesystem::path user_file(const char* override_var, const char* xdg_var,
     base = std::filesystem::path(home) / home_fallback;
   }
   return base / "Orvo3" / leaf;
+}
+
+std::filesystem::path user_runtime_dir() {
+  const std::filesystem::path base = env("XDG_RUNTIME_DIR");
+  if (base.is_absolute()) return base / "Orvo3";
+  return std::filesystem::path("/tmp") / ("Orvo3-" + std::to_string(::geteuid()));
 }
 
 }  // namespace orvo

@@ -9,4 +9,8 @@ namespace orvo {
 std::filesystem::path user_file(const char* override_var, const char* xdg_var,
                                 const char* home_fallback, const char* leaf);
 
+// Where this user's runtime files (port locks) live: $XDG_RUNTIME_DIR/Orvo3 when that is an
+// absolute path, else /tmp/Orvo3-UID. Not created here.
+std::filesystem::path user_runtime_dir();
+
 }  // namespace orvo

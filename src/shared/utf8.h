@@ -12,5 +12,7 @@ std::size_t char_len(std::string_view s, std::size_t i);
 char32_t decode(std::string_view s, std::size_t i);
 // Byte offset of the 0-based character index `n` (s.size() when past the end).
 std::size_t offset_of(std::string_view s, std::size_t n);
+// Byte offset of the first byte that does not start a valid character; npos when all are valid.
+std::size_t first_invalid(std::string_view s);
 
 }  // namespace orvo::utf8

@@ -94,25 +94,31 @@ TEST(SerialLine, FrameBitsFollowTheSettings) {
   }
 }
 
-TEST(ResolvePort, MappingAndTimeoutComeFromThePortsSection) {
+TEST(ResolvePort, MappingAndOptionsComeFromThePortsSection) {
   TempDir dir;
+  // Names are matched without regard to case, as in the registry.
   Settings s = Settings::load(dir.write("s.ini",
-                                        "[Ports]\nLPT1=/var/spool/invoice.prn\n"
-                                        "COM2=/dev/ttyUSB0,38400,O,7,1\n[Other]\nLPT2=/wrong\n"));
-  EXPECT_EQ(resolve_port("lpt1", s).target, "/var/spool/invoice.prn");
+                                        "[ports]\nlpt1=/var/spool/invoice.prn\n"
+                                        "Com2=/dev/ttyUSB0,38400,O,7,1\n[Other]\nLPT2=/wrong\n"));
+  EXPECT_EQ(resolve_port("LPT1", s).target, "/var/spool/invoice.prn");
   EXPECT_EQ(resolve_port("LPT2", s).target, "/dev/lp1");
   EXPECT_EQ(resolve_port("COM2", s).serial, (SerialParams{38400, 'O', 7, 1}));
   // A file that happens to share a key's name is not looked up.
   EXPECT_EQ(resolve_port("TcpTimeoutSeconds", s).target, "TcpTimeoutSeconds");
 
-  // Whole positive seconds, else ten.
-  const std::pair<const char*, long long> timeouts[] = {
-      {nullptr, 10}, {" 25 ", 25}, {"5s", 10}, {"0", 10}, {"99999999999", 10}};
-  for (const auto& [value, seconds] : timeouts) {
-    const std::string ini = value ? std::string("[Ports]\nTcpTimeoutSeconds=") + value : "";
-    EXPECT_EQ(tcp_timeout(Settings::load(dir.write("t.ini", ini))), std::chrono::seconds(seconds))
-        << ini;
-  }
+  const PortOptions defaults = port_options(Settings{});
+  EXPECT_EQ(defaults.lock_timeout, std::chrono::seconds(30));
+  EXPECT_EQ(defaults.stall_timeout, std::chrono::seconds(30));
+  EXPECT_EQ(defaults.connect_timeout, std::chrono::seconds(10));
+  EXPECT_EQ(defaults.send_buffer, 0);
+  const PortOptions set = port_options(Settings::load(
+      dir.write("t.ini",
+                "[PORTS]\nlocktimeoutseconds=5\nWriteTimeoutSeconds=0.25\nTcpTimeoutSeconds= 3 \n"
+                "TcpSendBufferBytes=8192\n")));
+  EXPECT_EQ(set.lock_timeout, std::chrono::seconds(5));
+  EXPECT_EQ(set.stall_timeout, std::chrono::milliseconds(250));
+  EXPECT_EQ(set.connect_timeout, std::chrono::seconds(3));
+  EXPECT_EQ(set.send_buffer, 8192);
 }
 
 }  // namespace

@@ -1,29 +1,28 @@
-#include <arpa/inet.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <thread>
 
+#include "channel/peers.h"
 #include "printer_object/channel/channel.h"
+#include "printer_object/channel/port_memory.h"
 #include "support/raised.h"
 #include "support/temp_dir.h"
 
 namespace orvo {
 namespace {
 
+using namespace std::chrono_literals;
+using testing::kPrintBytes;
 using testing::open_fd_count;
+using testing::Pty;
 using testing::raised;
 using testing::read_file;
 using testing::TempDir;
-
-// Bytes a printer stream really carries: control codes, NUL and Big5 lead/trail bytes.
-const std::string kPrintBytes =
-    std::string("\x1b@\x00\x01\r\n", 6) + "\xb2\xce\xa4\x40\xb5\x6f\xb2\xbc\xff\x80";
 
 // 52 for a number not open or out of range, 55 for one in use, 67 when none is free.
 TEST(ChannelTable, FileNumbers) {
@@ -51,8 +50,10 @@ TEST(ChannelTable, FileNumbers) {
   EXPECT_EQ(e.number(), err::kPathNotFound);
   EXPECT_EQ(t.FreeFile(), 1);
 
+  // Each print holds its port, so the table is filled with memory ports.
+  const PortOpener memory = memory_port_opener(std::make_shared<MemoryPortLog>());
   for (std::int16_t fno = 1; fno <= 255; ++fno) {
-    if (fno != 3) t.open(fno, "/dev/null", {});
+    if (fno != 3) t.open(fno, "LPT1", {}, memory);
   }
   EXPECT_EQ(raised([&] { t.FreeFile(); }).number(), channel_err::kTooManyFiles);
   t.close(200);
@@ -131,27 +132,6 @@ TEST(FilePort, WriteFailuresNameThePortAndReleaseIt) {
   EXPECT_EQ(e.description(), fifo + ": write failed: Broken pipe");
 }
 
-// A pseudo-terminal stands in for a serial line: its slave takes the same termios settings, and
-// the master reads them back.
-struct Pty {
-  int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-  std::string slave = master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0
-                          ? ::ptsname(master)
-                          : throw std::runtime_error("no pseudo-terminal");
-  ~Pty() { ::close(master); }
-
-  std::string read(std::size_t want) const {
-    std::string got;
-    char buf[256];
-    for (pollfd p{master, POLLIN, 0}; got.size() < want && ::poll(&p, 1, 5000) > 0;) {
-      ssize_t n = ::read(master, buf, sizeof buf);
-      if (n <= 0) break;
-      got.append(buf, static_cast<std::size_t>(n));
-    }
-    return got;
-  }
-};
-
 // The frame bits the kernel keeps on a pty are checked; CS7 and PARENB it forces away.
 TEST(SerialPort, LineSettingsAreAppliedRaw) {
   const struct {
@@ -177,84 +157,148 @@ TEST(SerialPort, LineSettingsAreAppliedRaw) {
   }
 }
 
-// A loopback socket on a free port; listening only when asked.
-struct Loopback {
-  int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in addr{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
+PortOptions with_timeouts(std::chrono::milliseconds lock, std::chrono::milliseconds stall) {
+  PortOptions o;
+  o.lock_timeout = lock;
+  o.stall_timeout = stall;
+  return o;
+}
 
-  explicit Loopback(bool listening, int backlog = 4) {
-    socklen_t len = sizeof addr;
-    auto* a = reinterpret_cast<sockaddr*>(&addr);
-    if (fd < 0 || ::bind(fd, a, len) != 0 || ::getsockname(fd, a, &len) != 0 ||
-        (listening && ::listen(fd, backlog) != 0)) {
-      throw std::runtime_error("loopback socket");
+// One print at a time on every kind of port: a second waits for the first, and gives up with
+// the busy error once the lock timeout has passed, without touching what the first sent.
+TEST(PortLock, ASecondPrintWaitsForTheFirstOrFailsBusy) {
+  TempDir dir;
+  Pty pty;
+  testing::Loopback printer(true);
+  const std::string file = dir.write("capture.prn", "an older print").string();
+  const struct {
+    std::string name, mapping, label;
+  } ports[] = {
+      {file, "", file},
+      {"COM2", pty.slave, "COM2 (" + pty.slave + ")"},
+      {printer.name(), "", printer.name() + " "},
+  };
+  for (const auto& p : ports) {
+    SCOPED_TRACE(p.label);
+    const PortTarget target = resolve_port(p.name, p.mapping);
+    auto first = open_port(target, with_timeouts(10s, 10s));
+    first->write("first");
+    const Error busy = raised([&] { open_port(target, with_timeouts(200ms, 10s)); });
+    EXPECT_EQ(busy.number(), err::kPermissionDenied);
+    EXPECT_EQ(busy.description(),
+              p.label + ": port is busy: another print still holds it after 0.2 s");
+    if (p.name == file) {
+      EXPECT_EQ(read_file(file), "first") << "the refused print emptied it";
+    }
+
+    std::thread finish([&] {
+      std::this_thread::sleep_for(100ms);
+      first->close();
+    });
+    auto second = open_port(target, with_timeouts(10s, 10s));
+    finish.join();
+    if (p.name == file) {
+      EXPECT_EQ(read_file(file), "") << "emptied once held";
+      second->write("second");
+      second->close();
+      EXPECT_EQ(read_file(file), "second");
     }
   }
-  ~Loopback() { ::close(fd); }
-  std::string name() const { return "tcp://127.0.0.1:" + std::to_string(ntohs(addr.sin_port)); }
+}
+
+// A device that stops taking bytes fails the print after the stall timeout, naming the port and
+// what it took; one that keeps taking them, however slowly, is waited for.
+TEST(PortStall, ADeviceThatTakesNothingFailsAfterTheStallTimeout) {
+  TempDir dir;
+  const std::string fifo = (dir / "printer").string();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  ASSERT_GE(reader, 0);
+  const int capacity = ::fcntl(reader, F_SETPIPE_SZ, 4096);
+  ASSERT_GT(capacity, 0);
+  Pty pty;
+  const std::string big = testing::pattern(1 << 20);
+
+  auto port = open_port(resolve_port(fifo, ""), with_timeouts(1s, 300ms));
+  Error e = testing::raised_within(
+      10s, [&] { port->write(big); },
+      [&] {
+        ::close(reader);
+        reader = -1;
+      });
+  EXPECT_EQ(e.number(), err::kDeviceIo);
+  EXPECT_EQ(e.description(), fifo + ": stalled: the printer took nothing for 0.3 s (" +
+                                 std::to_string(capacity) + " bytes taken)");
+  EXPECT_EQ(port->delivered(), static_cast<std::uint64_t>(capacity));
+
+  auto line = open_port(resolve_port("COM1", pty.slave), with_timeouts(1s, 300ms));
+  e = testing::raised_within(
+      10s, [&] { line->write(big); }, [&] { pty.close_master(); });
+  EXPECT_EQ(e.number(), err::kDeviceIo);
+  EXPECT_TRUE(e.description().starts_with("COM1 (" + pty.slave +
+                                          "): stalled: the printer took nothing for 0.3 s ("))
+      << e.description();
+  EXPECT_GT(testing::bytes_taken(e.description()), 0);
+  EXPECT_LT(testing::bytes_taken(e.description()), static_cast<long long>(big.size()));
+
+  // Slower in all than the stall timeout, but never stalled for that long. The port is open
+  // before the reader starts, which would otherwise see the end of input at once.
+  if (reader >= 0) ::close(reader);
+  reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  ::fcntl(reader, F_SETPIPE_SZ, 4096);
+  auto steady = open_port(resolve_port(fifo, ""), with_timeouts(1s, 500ms));
+  std::string received;
+  std::thread slow([&] {
+    char buf[4096];
+    for (int idle = 0; idle < 200;) {
+      const ssize_t n = ::read(reader, buf, sizeof buf);
+      if (n == 0) break;
+      if (n > 0) {
+        received.append(buf, static_cast<std::size_t>(n));
+        idle = 0;
+      } else {
+        ++idle;
+      }
+      std::this_thread::sleep_for(50ms);
+    }
+  });
+  const std::string print = testing::pattern(64 << 10);
+  EXPECT_NO_THROW({
+    steady->write(print);
+    steady->close();
+  });
+  slow.join();
+  ::close(reader);
+  EXPECT_TRUE(received == print) << received.size() << " bytes received";
+}
+
+struct NoInterrupt {
+  ~NoInterrupt() { interrupt_prints(0); }
 };
 
-TEST(TcpPort, SlowPeerReceivesExactlyTheBytes) {
-  Loopback server(true);
-  // A small receive window and a reader that dawdles: the sender's buffer fills, so the port
-  // must wait for room and go on where it stopped.
-  const int small = 4096;
-  ::setsockopt(server.fd, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
-  std::string received;
-  std::thread reader([&] {
-    int c = ::accept(server.fd, nullptr, nullptr);
-    char buf[2048];
-    for (ssize_t n; (n = ::read(c, buf, sizeof buf)) > 0;) {
-      received.append(buf, static_cast<std::size_t>(n));
-      std::this_thread::sleep_for(std::chrono::microseconds(300));
-    }
-    ::close(c);
-  });
-  std::string big(256 << 10, '\0');
-  for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 7 + i / 251);
-  auto port = open_tcp_port(resolve_port(server.name(), ""), std::chrono::seconds(10), small);
-  port->write(kPrintBytes + big);
-  port->close();
-  reader.join();
-  EXPECT_TRUE(received == kPrintBytes + big) << "received " << received.size() << " bytes";
-}
+// A stop request ends a print before its next write and a wait for a busy port; the port then
+// closes as usual and tells what it took.
+TEST(Interrupt, StopsBeforeTheNextWrite) {
+  const NoInterrupt reset;
+  TempDir dir;
+  const std::string file = (dir / "out.prn").string();
+  ChannelTable t;
+  t.open(1, file, {});
+  t.write(1, "taken");
+  EXPECT_FALSE(t.last_delivery()) << "unset while a port is open";
+  interrupt_prints(SIGTERM);
+  Error e = raised([&] { t.write(1, "never"); });
+  EXPECT_EQ(e.number(), channel_err::kInterrupted);
+  EXPECT_EQ(e.description(), "User interrupt occurred: stopped by signal 15 (Terminated)");
 
-TEST(TcpPort, RefusedOrUnansweredConnectIsDeviceUnavailable) {
-  Loopback closed(false);
-  Error e = raised([&] { open_port(closed.name(), Settings{}); });
-  EXPECT_EQ(e.number(), err::kDeviceUnavailable);
-  EXPECT_EQ(e.description(), closed.name() + " : connect failed: Connection refused");
-
-  // With the accept queue full the kernel drops further handshakes unanswered.
-  Loopback full(true, 0);
-  int filler = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  ASSERT_EQ(::connect(filler, reinterpret_cast<sockaddr*>(&full.addr), sizeof full.addr), 0);
-  e = raised([&] { open_tcp_port(resolve_port(full.name(), ""), std::chrono::milliseconds(250)); });
-  EXPECT_EQ(e.number(), err::kDeviceUnavailable);
-  EXPECT_EQ(e.description(), full.name() + " : connect timed out after 0.25 s");
-  ::close(filler);
-}
-
-TEST(TcpPort, PeerThatGoesAwayIsAWriteErrorNotASignal) {
-  for (const bool reset : {true, false}) {
-    SCOPED_TRACE(reset ? "reset" : "graceful close");
-    Loopback server(true);
-    auto port = open_port(server.name(), Settings{});
-    int c = ::accept(server.fd, nullptr, nullptr);
-    if (reset) {
-      linger abort_close{1, 0};
-      ::setsockopt(c, SOL_SOCKET, SO_LINGER, &abort_close, sizeof abort_close);
-    }
-    ::close(c);
-    const std::string chunk(64 << 10, 'x');
-    Error e = raised([&] {
-      for (int i = 0; i < 1000; ++i) port->write(chunk);
-    });
-    EXPECT_EQ(e.number(), err::kDeviceIo);
-    EXPECT_TRUE(e.description() == server.name() + " : write failed: Connection reset by peer" ||
-                e.description() == server.name() + " : write failed: Broken pipe")
-        << e.description();
-  }
+  // Waiting for the port another print holds ends at once.
+  e = raised([&] { t.open(2, file, {}); });
+  EXPECT_EQ(e.number(), channel_err::kInterrupted);
+  t.close(1);
+  EXPECT_EQ(read_file(file), "taken");
+  ASSERT_TRUE(t.last_delivery());
+  EXPECT_EQ(t.last_delivery()->port, file);
+  EXPECT_EQ(t.last_delivery()->bytes, 5u);
 }
 
 }  // namespace

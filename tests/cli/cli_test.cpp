@@ -1,84 +1,25 @@
-// Runs the real orvo-invoice binary: exit status, its one error line, the bytes on a file port.
-#include <fcntl.h>
-#include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
+// The command line as an integrator meets it: exit statuses, its one error line, help texts, the
+// bytes on a file port.
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "cli/cli_fixture.h"
 #include "shared/cp950.h"
-#include "support/temp_dir.h"
 
-extern char** environ;
-
+namespace orvo::testing {
 namespace {
-
-namespace fs = std::filesystem;
-const std::string kNow = "2010-03-05T14:30:05";
-
-struct Outcome {
-  int status = -1;
-  std::string err;
-};
-
-class Cli : public ::testing::Test {
- protected:
-  fs::path path(const std::string& name) const { return dir_.path / name; }
-
-  // Adds the fixed clock, no pauses or prompt waits, and settings and log in the temp dir.
-  Outcome run(std::vector<std::string> args, const std::string& now = kNow,
-              const std::string& prompt = "none") const {
-    args.insert(args.end(),
-                {"--now", now, "--no-pause", "--prompt", prompt, "--settings",
-                 path("settings.ini").string(), "--error-log", path("error.log").string()});
-    const char* bin_dir = std::getenv("ORVO_BIN_DIR");
-    const fs::path binary = fs::path(bin_dir ? bin_dir : "ORVO_BIN_DIR unset") / "orvo-invoice";
-    args.insert(args.begin(), binary.string());
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, path("stderr.txt").c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t pid = 0;
-    const int rc = posix_spawn(&pid, binary.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    int ws = 0;
-    if (rc != 0 || waitpid(pid, &ws, 0) != pid) {
-      ADD_FAILURE() << "cannot run " << binary;
-      return {};
-    }
-    return {WIFEXITED(ws) ? WEXITSTATUS(ws) : 128 + WTERMSIG(ws),
-            orvo::testing::read_file(path("stderr.txt"))};
-  }
-
-  // ASCII fields, so that they can be found verbatim in the printed bytes.
-  fs::path small_sale() const {
-    return dir_.write("sale.json", R"({
-      "invoice": {"InvNo": "AB12345678", "Head0": "ORVO TEST SHOP", "StoreID": "S01",
-                  "POSID": "02", "OrderAmt": 260, "InvAmt": 260},
-      "items": [{"itemname": "GREEN TEA", "PriceCap": "", "Qty": 4, "Price": 65, "Amt": 260,
-                 "ItemType": "", "RefKPType": "", "Remark": ""}]})");
-  }
-
-  orvo::testing::TempDir dir_;
-};
 
 TEST_F(Cli, TestPrintWritesTheFixedInvoiceForTheGivenClock) {
   const Outcome r = run({"test-print", "--port", path("test.prn").string()});
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(orvo::testing::read_file(path("test.prn")),
-            orvo::to_cp950("\x1b@\x1bz\x01\x1b"
-                           "d\x04機POSID6 序123456  收123\n發票號碼:AB12345678\n"
-                           "\x1b"
-                           "d\x01餐費小計:  12,500元 \n服務費  :   1,250元 \n"
-                           "       合計:   13,750元 \n99/03/05 14:30:05\n\x1b"
-                           "d\x0b\x1bo\x0c"));
+  EXPECT_EQ(read_file(path("test.prn")),
+            to_cp950("\x1b@\x1bz\x01\x1b"
+                     "d\x04機POSID6 序123456  收123\n發票號碼:AB12345678\n"
+                     "\x1b"
+                     "d\x01餐費小計:  12,500元 \n服務費  :   1,250元 \n"
+                     "       合計:   13,750元 \n99/03/05 14:30:05\n\x1b"
+                     "d\x0b\x1bo\x0c"));
 }
 
 TEST_F(Cli, PrintPassesTheSaleAndDetailToTheObject) {
@@ -89,7 +30,7 @@ TEST_F(Cli, PrintPassesTheSaleAndDetailToTheObject) {
     if (*detail) args.insert(args.end(), {"--detail", detail});
     const Outcome r = run(args);
     ASSERT_EQ(r.status, 0) << r.err;
-    const std::string bytes = orvo::testing::read_file(path("sale.prn"));
+    const std::string bytes = read_file(path("sale.prn"));
     for (const char* expected : {"ORVO TEST SHOP", "2010-03-05", "(5678)", "S01", "260"}) {
       EXPECT_NE(bytes.find(expected), std::string::npos) << detail << ": " << expected;
     }
@@ -153,7 +94,8 @@ TEST_F(Cli, StoreExamplesPrint_AndAFailedStorePrintExitsOne) {
 TEST_F(Cli, ComponentErrorsExitThreeWithOneErrorLine) {
   const std::string sale = small_sale().string();
   const std::string port = path("out.prn").string();
-  const std::string bad_type = "error -2147221504 from InvPrintPort:: 不支援此發票機種類:rp420\n";
+  // The source keeps its own colon and no second one.
+  const std::string bad_type = "error -2147221504 from InvPrintPort: 不支援此發票機種類:rp420\n";
   const std::pair<std::vector<std::string>, std::string> cases[] = {
       {{"test-print", "--type", "rp420", "--port", port}, bad_type},
       {{"print", sale, "--type", "rp420", "--port", port}, bad_type},
@@ -174,23 +116,88 @@ TEST_F(Cli, UsageAndInputErrorsExitTwoNamingTheProblem) {
   const std::string absent = path("absent.json").string();
   const std::string sale = small_sale().string();
   const std::string port = path("never.prn").string();
+  // Invalid UTF-8 is told by position, never echoed as the raw byte.
+  const std::string big5 =
+      dir_.write("big5.json", "{\"invoice\": {\"Remark\": \"\xB0\xA8\"}}").string();
+  const std::string absent_ini = path("absent.ini").string();
   const struct {
     std::vector<std::string> args;
-    std::string now, prompt, mention;
+    RunOptions o;
+    std::string mention;
   } cases[] = {
-      {{"print", unknown, "--port", port}, kNow, "none", "InvAmount"},
-      {{"print", absent, "--port", port}, kNow, "none", absent + ": cannot open"},
-      {{"print", sale, "--port", port}, "2010-03-05 14:30:05", "none", "2010-03-05 14:30:05"},
-      {{"test-print", "--port", port}, "2010-02-29T10:00:00", "none", "2010-02-29T10:00:00"},
-      {{"test-print", "--port", port}, kNow, "sometimes", "sometimes"},
-      {{"print"}, kNow, "none", "SALE.json"},
+      {{"print", unknown, "--port", port}, {}, "InvAmount"},
+      {{"print", absent, "--port", port}, {}, absent + ": cannot open"},
+      {{"print", sale, "--port", port}, {.now = "2010-03-05 14:30:05"}, "2010-03-05 14:30:05"},
+      {{"test-print", "--port", port}, {.now = "2010-02-29T10:00:00"}, "2010-02-29T10:00:00"},
+      {{"test-print", "--port", port}, {.prompt = "sometimes"}, "sometimes"},
+      {{"print"}, {}, "SALE.json"},
+      {{"print", big5, "--port", port},
+       {},
+       big5 + ": not UTF-8 text: byte 0xB0 at offset 24 (line 1, byte 25 of the line)"},
+      // Only the default settings location may be absent; a named file must be readable.
+      {{"print", sale, "--port", port},
+       {.settings = absent_ini},
+       "--settings: settings file " + absent_ini + ": cannot read: No such file or directory"},
+      {{"print", sale, "--port", port},
+       {.settings = dir_.path.string()},
+       "settings file " + dir_.path.string() + ": cannot read: Is a directory"},
+      {{"print", sale, "--port", port, "--no-pause", "--now", kNow},
+       {.common = false, .env = {"ORVO_SETTINGS=" + absent_ini}},
+       "ORVO_SETTINGS: settings file " + absent_ini + ": cannot read"},
   };
   for (const auto& c : cases) {
-    const Outcome r = run(c.args, c.now, c.prompt);
+    const Outcome r = run(c.args, c.o);
     EXPECT_EQ(r.status, 2) << r.err;
     EXPECT_NE(r.err.find(c.mention), std::string::npos) << c.mention << " not in: " << r.err;
+    EXPECT_EQ(r.err.find('\xB0'), std::string::npos);
     EXPECT_FALSE(fs::exists(port)) << "nothing may be printed on a usage error";
   }
 }
 
+TEST_F(Cli, SaleFromStandardInput) {
+  const Outcome from_file =
+      run({"print", small_sale().string(), "--port", path("file.prn").string()});
+  ASSERT_EQ(from_file.status, 0) << from_file.err;
+  const Outcome from_stdin = run({"print", "-", "--port", path("stdin.prn").string()},
+                                 {.stdin_file = small_sale().string()});
+  EXPECT_EQ(from_stdin.status, 0) << from_stdin.err;
+  EXPECT_EQ(read_file(path("stdin.prn")), read_file(path("file.prn")));
+}
+
+// What an integrator needs without the source: exit statuses, the printer types and the default,
+// what --detail Y selects, and where settings and the error log are read and written.
+TEST_F(Cli, HelpTellsWhatAnIntegratorNeeds) {
+  const RunOptions o{.common = false,
+                     .env = {"XDG_CONFIG_HOME=/xdg/config", "XDG_STATE_HOME=/xdg/state",
+                             "ORVO_SETTINGS=", "ORVO_ERROR_LOG="}};
+  const std::vector<std::string> everywhere = {"Exit status:",
+                                               "  1      PrintInv returned False",
+                                               "  2      usage or input error",
+                                               "  3      the component raised an error",
+                                               "  128+N  stopped by signal N",
+                                               "left out: RP420",
+                                               "printing in this build: DAYEH FE CF",
+                                               "RP420A RP420\n",
+                                               "no layout in this build (exit 3): WINLQM1",
+                                               "here: /xdg/config/Orvo3/settings.ini",
+                                               "here: /xdg/state/Orvo3/error.log",
+                                               "$ORVO_SETTINGS",
+                                               "$ORVO_ERROR_LOG"};
+  for (const auto& [args, extra] :
+       {std::pair<std::vector<std::string>, std::vector<std::string>>{
+            {"--help"}, {"test-print", "preview", "--detail Y (exactly \"Y\") prints every item"}},
+        {{"print", "--help"},
+         {"--no-check", "'-': standard input", "--detail Y (exactly \"Y\") prints every item"}},
+        {{"test-print", "--help"}, {}}}) {
+    const Outcome r = run(args, o);
+    EXPECT_EQ(r.status, 0) << r.err;
+    for (const auto& want : everywhere) EXPECT_NE(r.out.find(want), std::string::npos) << want;
+    for (const auto& want : extra) EXPECT_NE(r.out.find(want), std::string::npos) << want;
+  }
+  const Outcome v = run({"--version"}, o);
+  EXPECT_EQ(v.status, 0);
+  EXPECT_TRUE(v.out.starts_with("orvo-invoice ") && v.out.size() > 14) << v.out;
+}
+
 }  // namespace
+}  // namespace orvo::testing

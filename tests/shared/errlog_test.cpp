@@ -73,6 +73,34 @@ TEST_F(ErrLogTest, UnusableLogStillShowsTheBox) {
   EXPECT_EQ(read_file(plain), "x");
 }
 
+// A check run hears of what the print would log, as an error, and leaves no trace; a caller that
+// tells the operator itself only appends the record.
+TEST_F(ErrLogTest, RaisingInsteadOfLoggingAndLoggingOnly) {
+  const auto log = dir_ / "error.log";
+  ScopedEnv env("ORVO_ERROR_LOG", log.c_str());
+  {
+    const ErrLogRaises raising;
+    try {
+      ErrLog(host_, "ROCDate8", error_);
+      ADD_FAILURE() << "ErrLog did not raise";
+    } catch (const Error& e) {
+      EXPECT_EQ(e.number(), kObjectError);
+      EXPECT_EQ(e.source(), "ROCDate8");
+      EXPECT_EQ(e.description(), error_.description());
+    }
+  }
+  EXPECT_FALSE(std::filesystem::exists(log));
+  EXPECT_EQ(host_.beeps, 0);
+  EXPECT_TRUE(host_.boxes.empty());
+
+  append_error_log(host_, "ROCDate8", error_);
+  EXPECT_EQ(read_file(log), to_cp950(kStamp + kMessage));
+  EXPECT_EQ(host_.beeps, 0);
+  EXPECT_TRUE(host_.boxes.empty());
+  ErrLog(host_, "ROCDate8", error_);
+  EXPECT_EQ(host_.boxes.size(), 1u) << "the guard ends with its scope";
+}
+
 TEST_F(ErrLogTest, ConcurrentProcessesNeverInterleaveRecords) {
   const auto log = dir_ / "error.log";
   ScopedEnv env("ORVO_ERROR_LOG", log.c_str());

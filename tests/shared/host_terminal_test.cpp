@@ -1,4 +1,11 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <pthread.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <csignal>
+#include <thread>
 
 #include "shared/host.h"
 
@@ -40,6 +47,47 @@ TEST(TerminalHost, FixedClockAndNoPause) {
 
   auto live = make_terminal_host();
   EXPECT_GE(civil_from_date(live->now()).year, 2024);
+}
+
+// Ctrl-C during the roll-change prompt: the signal wakes the wait, and the process is stopping.
+TEST(TerminalHost, AStopRequestEndsThePromptsWait) {
+  const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+  ASSERT_GE(master, 0);
+  ASSERT_EQ(::grantpt(master) | ::unlockpt(master), 0);
+  const int slave = ::open(::ptsname(master), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  const int saved_stdin = ::dup(STDIN_FILENO);
+  ASSERT_EQ(::dup2(slave, STDIN_FILENO), STDIN_FILENO);  // nobody types on it
+  struct sigaction wake {
+  }, old{};
+  wake.sa_handler = [](int) {};
+  ::sigaction(SIGUSR1, &wake, &old);
+
+  std::atomic<bool> stopping{false}, done{false};
+  TerminalHostOptions options;
+  options.prompt = PromptMode::Terminal;
+  options.stop_requested = [&] { return stopping.load(); };
+  auto host = make_terminal_host(options);
+  const pthread_t waiting = ::pthread_self();
+  std::thread signaller([&] {
+    stopping = true;
+    while (!done) {
+      ::pthread_kill(waiting, SIGUSR1);
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+  });
+  CaptureStderr();
+  const auto start = std::chrono::steady_clock::now();
+  host->show_message("請更換發票後按[確定]", 20);
+  const auto waited = std::chrono::steady_clock::now() - start;
+  done = true;
+  signaller.join();
+  GetCapturedStderr();
+  ::sigaction(SIGUSR1, &old, nullptr);
+  ::dup2(saved_stdin, STDIN_FILENO);
+  ::close(saved_stdin);
+  ::close(slave);
+  ::close(master);
+  EXPECT_LT(waited, std::chrono::seconds(10));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "layouts/roll/sp320d.h"
 
 #include <string>
+#include <vector>
 
 #include "layouts/roll/form_blocks.h"
 #include "layouts/roll/roll_blocks.h"
@@ -87,18 +88,16 @@ class Sp320dForm {
       const char* caption;
       const Variant* value;
     } sums[] = {{"  合  計:", &inv_.OrderAmt}, {"  服務費:", &inv_.SCharge}, {"  折扣額:", &inv_.Discount}};
-    std::string buffer;
-    int total_lines = 0;
+    std::vector<std::string> buffer;
     for (const auto& s : sums) {
-      if (!not_zero(*s.value)) continue;
-      buffer += s.caption + amount7(*s.value) + "\n";
-      ++total_lines;
+      if (not_zero(*s.value)) buffer.push_back(s.caption + amount7(*s.value));
     }
+    const int total_lines = static_cast<int>(buffer.size());
     if (item_line_ + total_lines >= kItemArea) {
       out_.command(cmd::advance(kItemArea - item_line_));
       next_form();
     }
-    if (!buffer.empty()) out_.text(buffer, LineEnd::None);
+    if (!buffer.empty()) out_.lines(buffer);
     out_.command(cmd::advance(kItemArea - item_line_ - total_lines));
   }
 

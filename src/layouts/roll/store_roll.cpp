@@ -51,7 +51,7 @@ void heading(const StoreRollRules& rules, PrintJob& job, ByteSink& out, std::int
            PadLeftB(Variant(check_code(inv.CheckNo)), Variant(4)) + "  " + "員" +
            PadLeftB(inv.UserID, Variant(5)));
   const bool head1 = rules.head1_after_machine_line && not_blank(inv.Head1);
-  if (head1) out.text(Str(inv.Head1), LineEnd::None);
+  if (head1) out.text_ending_itself(Str(inv.Head1));
   if (not_blank(inv.BNo))
     out.text("客戶統編: " + Str(inv.BNo));
   else

@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,18 +19,37 @@ namespace channel_err {
 inline constexpr std::int32_t kFileAlreadyOpen = 55;
 inline constexpr std::int32_t kTooManyFiles = 67;
 inline constexpr std::int32_t kPathFileAccess = 75;
+// "User interrupt occurred": the process was asked to stop (interrupt_prints).
+inline constexpr std::int32_t kInterrupted = 18;
 }  // namespace channel_err
 
 class Port {
  public:
   virtual ~Port() = default;
-  // Writes every byte or raises an error naming the port and the system's reason.
+  // Writes every byte or raises an error naming the port and the system's reason. Waits as long
+  // as the device keeps taking bytes; raises once it has taken none for the stall timeout.
   virtual void write(std::string_view bytes) = 0;
+  // Succeeds only once the device has taken every byte written (within the stall timeout).
   virtual void close() = 0;
+  // Bytes the device is known to have taken so far.
+  virtual std::uint64_t delivered() const = 0;
 };
 
+// How long a print may wait at its port, from section [Ports].
+struct PortOptions {
+  std::chrono::milliseconds lock_timeout{30'000};     // LockTimeoutSeconds: another print has it
+  std::chrono::milliseconds stall_timeout{30'000};    // WriteTimeoutSeconds: no byte taken
+  std::chrono::milliseconds connect_timeout{10'000};  // TcpTimeoutSeconds
+  int send_buffer = 0;  // TcpSendBufferBytes: a cap on what the kernel takes ahead; 0 system's
+};
+
+// Values that cannot be used keep their default, with a settings warning naming the key.
+PortOptions port_options(const Settings& settings);
+
 // LPT1..LPT9 and COM1..COM9 map through section [Ports]; tcp://HOST:PORT is a network printer's
-// raw port; any other name is a file or device path (a plain file is created or truncated).
+// raw port; any other name is a file or device path (a plain file is created, and emptied once
+// this print holds it). Every port is held exclusively for the print: a second print waits up to
+// the lock timeout, then fails saying the port is busy.
 std::unique_ptr<Port> open_port(const std::string& name, const Settings& settings);
 
 // Where a port name leads, worked out without touching any device.
@@ -57,19 +77,21 @@ struct PortTarget {
 PortTarget resolve_port(std::string_view name, std::string_view mapping);
 PortTarget resolve_port(std::string_view name, const Settings& settings);
 
-// [Ports] TcpTimeoutSeconds, 10 when unset, not a number or not positive.
-std::chrono::milliseconds tcp_timeout(const Settings& settings);
-// [Ports] TcpSendBufferBytes: a cap on what the kernel takes ahead of the printer; 0 (unset) leaves
-// the system's default.
-int tcp_send_buffer(const Settings& settings);
-
-std::unique_ptr<Port> open_port(const PortTarget& target, std::chrono::milliseconds tcp_timeout);
+std::unique_ptr<Port> open_port(const PortTarget& target, const PortOptions& options);
 
 // Each kind of port, opened from a resolved target.
-std::unique_ptr<Port> open_path_port(const PortTarget& target);
-std::unique_ptr<Port> open_serial_port(const PortTarget& target);
-std::unique_ptr<Port> open_tcp_port(const PortTarget& target, std::chrono::milliseconds timeout,
-                                    int send_buffer = 0);
+std::unique_ptr<Port> open_path_port(const PortTarget& target, const PortOptions& options);
+std::unique_ptr<Port> open_serial_port(const PortTarget& target, const PortOptions& options);
+std::unique_ptr<Port> open_tcp_port(const PortTarget& target, const PortOptions& options);
+
+// Asks the print in progress to stop before its next write (and any wait for a busy port):
+// the write raises kInterrupted, so the layout runner closes the port as after any error.
+// Async-signal-safe. `signal` is kept for the report; 0 clears the request.
+void interrupt_prints(int signal) noexcept;
+// The signal that asked, 0 when none.
+int print_interrupt() noexcept;
+// Raises kInterrupted when a stop was asked for.
+void check_interrupt();
 
 // Opens the port a name stands for. The default is open_port; tests and the dry run hand in
 // another (a memory port) through the printer object.
@@ -87,8 +109,18 @@ class ChannelTable {
   void close(std::int16_t fno);
   bool is_open(std::int16_t fno) const;
 
+  // What the port closed last had taken, for a report after a print that stopped; unset from the
+  // next open until its close.
+  struct Delivery {
+    std::string port;  // as the host named it
+    std::uint64_t bytes = 0;
+  };
+  const std::optional<Delivery>& last_delivery() const { return last_delivery_; }
+
  private:
   std::map<std::int16_t, std::unique_ptr<Port>> ports_;
+  std::map<std::int16_t, std::string> names_;
+  std::optional<Delivery> last_delivery_;
 };
 
 // The process's table, as the platform's file numbers are per process.

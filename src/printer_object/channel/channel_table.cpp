@@ -1,3 +1,5 @@
+#include <csignal>
+#include <cstring>
 #include <string>
 
 #include "printer_object/channel/channel.h"
@@ -6,6 +8,8 @@
 namespace orvo {
 
 namespace {
+
+volatile std::sig_atomic_t g_interrupt = 0;
 
 constexpr std::int16_t kFirstFile = 1;
 constexpr std::int16_t kLastFile = 255;
@@ -17,23 +21,31 @@ constexpr std::int16_t kLastFile = 255;
 
 }  // namespace
 
-std::unique_ptr<Port> open_port(const PortTarget& target, std::chrono::milliseconds timeout) {
+void interrupt_prints(int signal) noexcept { g_interrupt = signal; }
+
+int print_interrupt() noexcept { return g_interrupt; }
+
+void check_interrupt() {
+  if (const int sig = g_interrupt) {
+    raise(channel_err::kInterrupted, std::string("User interrupt occurred: stopped by signal ") +
+                                         std::to_string(sig) + " (" + ::strsignal(sig) + ")");
+  }
+}
+
+std::unique_ptr<Port> open_port(const PortTarget& target, const PortOptions& options) {
   switch (target.kind) {
     case PortKind::kSerial:
-      return open_serial_port(target);
+      return open_serial_port(target, options);
     case PortKind::kTcp:
-      return open_tcp_port(target, timeout);
+      return open_tcp_port(target, options);
     case PortKind::kPath:
       break;
   }
-  return open_path_port(target);
+  return open_path_port(target, options);
 }
 
 std::unique_ptr<Port> open_port(const std::string& name, const Settings& settings) {
-  PortTarget target = resolve_port(name, settings);
-  if (target.kind == PortKind::kTcp)
-    return open_tcp_port(target, tcp_timeout(settings), tcp_send_buffer(settings));
-  return open_port(target, std::chrono::milliseconds(0));
+  return open_port(resolve_port(name, settings), port_options(settings));
 }
 
 std::int16_t ChannelTable::FreeFile() const {
@@ -50,12 +62,15 @@ void ChannelTable::open(std::int16_t fno, const std::string& port_name, const Se
     raise(channel_err::kFileAlreadyOpen,
           "File already open: #" + std::to_string(fno) + " is in use (opening " + port_name + ")");
   }
+  last_delivery_.reset();
   ports_.emplace(fno, opener ? opener(port_name, settings) : open_port(port_name, settings));
+  names_[fno] = port_name;
 }
 
 void ChannelTable::write(std::int16_t fno, std::string_view bytes) {
   auto it = ports_.find(fno);
   if (it == ports_.end()) bad_number(fno, "is not open");
+  check_interrupt();
   it->second->write(bytes);
 }
 
@@ -65,7 +80,17 @@ void ChannelTable::close(std::int16_t fno) {
   // The number is free again even if closing reports an error.
   std::unique_ptr<Port> port = std::move(it->second);
   ports_.erase(it);
-  port->close();
+  auto name = names_.extract(fno);
+  const auto record = [&] {
+    last_delivery_ = Delivery{name ? name.mapped() : std::string(), port->delivered()};
+  };
+  try {
+    port->close();
+  } catch (...) {
+    record();
+    throw;
+  }
+  record();
 }
 
 bool ChannelTable::is_open(std::int16_t fno) const { return ports_.contains(fno); }

@@ -1,9 +1,13 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <optional>
@@ -15,6 +19,8 @@
 namespace orvo::channel_detail {
 
 namespace {
+
+constexpr int kRetryMs = 10;
 
 // Blocks SIGPIPE for one write on this thread, so that a pipe or FIFO whose reader went away
 // gives EPIPE instead of ending the process; a SIGPIPE raised meanwhile is swallowed.
@@ -96,24 +102,59 @@ std::string seconds_text(std::chrono::milliseconds ms) {
   return std::to_string(n / 1000) + "." + frac + " s";
 }
 
-FdPort::FdPort(PortTarget target, int fd) : target_(std::move(target)), fd_(fd) {
+void hold_exclusively(const PortTarget& t, int fd, std::chrono::milliseconds timeout) {
+  // flock has no timeout of its own; a short retry keeps the wait bounded and interruptible.
+  constexpr auto kRetry = std::chrono::milliseconds(20);
+  const Progress waited(timeout);
+  for (;;) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return;
+    if (errno == EINTR) continue;
+    if (errno != EWOULDBLOCK) raise_os(channel_err::kPathFileAccess, t, "cannot lock", errno);
+    check_interrupt();
+    const int ms = waited.wait_ms(kRetry);
+    if (ms == 0) {
+      raise_port(err::kPermissionDenied, t,
+                 "port is busy: another print still holds it after " + seconds_text(timeout));
+    }
+    ::poll(nullptr, 0, ms);
+  }
+}
+
+int Progress::wait_ms(std::chrono::milliseconds slice) const {
+  const auto left = std::chrono::ceil<std::chrono::milliseconds>(stall_ - (Clock::now() - last_));
+  return static_cast<int>(std::clamp<std::int64_t>(std::min(left, slice).count(), 0, INT32_MAX));
+}
+
+FdPort::FdPort(PortTarget target, int fd, std::chrono::milliseconds stall)
+    : target_(std::move(target)), fd_(fd), is_tty_(::isatty(fd) == 1), stall_(stall) {
   struct stat st {};
   may_sigpipe_ = ::fstat(fd, &st) != 0 || S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode);
 }
 
-FdPort::~FdPort() {
-  if (fd_ >= 0) ::close(fd_);
+FdPort::~FdPort() { release(); }
+
+void FdPort::release() {
+  if (fd_ < 0) return;
+  left_ = queued();
+  // A line that will not drain must not hold up close().
+  if (is_tty_ && left_ > 0) ::tcflush(fd_, TCOFLUSH);
+  ::close(fd_);
+  fd_ = -1;
 }
 
 void FdPort::require_open() const {
   if (fd_ < 0) raise_port(err::kBadFileNumber, target_, "port is not open");
 }
 
+void FdPort::fail(std::int32_t number, std::string_view what) {
+  abandon();
+  release();
+  raise_port(number, target_, what);
+}
+
 void FdPort::fail(std::int32_t number, std::string_view what, int errnum) {
-  if (fd_ >= 0) {
-    ::close(fd_);
-    fd_ = -1;
-  }
+  abandon();
+  release();
   raise_os(number, target_, what, errnum);
 }
 
@@ -121,30 +162,79 @@ void FdPort::fail_write(int errnum) {
   fail(errnum == ENOSPC ? err::kDiskFull : err::kDeviceIo, "write failed", errnum);
 }
 
+void FdPort::fail_stalled() {
+  const std::string taken = std::to_string(delivered());
+  fail(err::kDeviceIo, "stalled: the printer took nothing for " + seconds_text(stall_) + " (" +
+                           taken + " bytes taken)");
+}
+
+std::uint64_t FdPort::queued() const {
+  int n = 0;
+  if (!is_tty_ || fd_ < 0 || ::ioctl(fd_, TIOCOUTQ, &n) != 0 || n < 0) return 0;
+  return static_cast<std::uint64_t>(n);
+}
+
+std::uint64_t FdPort::delivered() const {
+  const std::uint64_t q = fd_ >= 0 ? queued() : left_;
+  return written_ - std::min(q, written_);
+}
+
 void FdPort::write(std::string_view bytes) {
   require_open();
   std::optional<SigpipeBlock> no_sigpipe;
   if (may_sigpipe_) no_sigpipe.emplace();
+  Progress progress(stall_);
+  bool said_writable = false;
   while (!bytes.empty()) {
-    ssize_t n = ::write(fd_, bytes.data(), bytes.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      if (errno == EAGAIN) {
-        // A device left non-blocking by someone else: wait until it takes more.
-        pollfd p{fd_, POLLOUT, 0};
-        if (::poll(&p, 1, -1) >= 0 || errno == EINTR) continue;
-      }
-      fail_write(errno);
+    const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
+    if (n > 0) {
+      written_ += static_cast<std::uint64_t>(n);
+      bytes.remove_prefix(static_cast<std::size_t>(n));
+      progress.moved();
+      said_writable = false;
+      continue;
     }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && errno != EAGAIN) fail_write(errno);
     if (n == 0) fail_write(EIO);
-    bytes.remove_prefix(static_cast<std::size_t>(n));
+    // Full: wait for room; a device that never makes any has stalled.
+    const int ms = progress.wait_ms(stall_);
+    if (ms == 0) fail_stalled();
+    if (said_writable) {
+      // A driver without poll support (the parallel port's) says writable at once: no spinning.
+      ::poll(nullptr, 0, std::min(ms, kRetryMs));
+      said_writable = false;
+      continue;
+    }
+    pollfd p{fd_, POLLOUT, 0};
+    const int rc = ::poll(&p, 1, ms);
+    if (rc < 0 && errno != EINTR) fail_write(errno);
+    said_writable = rc > 0;
+  }
+}
+
+void FdPort::idle(int ms) { ::poll(nullptr, 0, ms); }
+
+void FdPort::drain() {
+  constexpr auto kSlice = std::chrono::milliseconds(20);
+  Progress progress(stall_);
+  for (std::uint64_t low = queued(); low > 0;) {
+    const int ms = progress.wait_ms(kSlice);
+    if (ms == 0) fail_stalled();
+    idle(ms);
+    if (const std::uint64_t q = queued(); q < low) {
+      low = q;
+      progress.moved();
+    }
   }
 }
 
 void FdPort::close() {
   if (fd_ < 0) return;
-  int fd = fd_;
+  if (is_tty_) drain();
+  const int fd = fd_;
   fd_ = -1;
+  left_ = 0;
   // Linux releases the descriptor even when close reports an error, so no retry on EINTR.
   if (::close(fd) != 0 && errno != EINTR) raise_os(err::kDeviceIo, target_, "close failed", errno);
 }

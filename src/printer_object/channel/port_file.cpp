@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -9,8 +10,8 @@ namespace orvo {
 
 namespace channel_detail {
 
-// Opens non-blocking so that a FIFO with no reader or a printer that is offline fails at once
-// instead of hanging; writes then block as usual.
+// Non-blocking, so that a FIFO with no reader or a printer that is offline fails at once instead
+// of hanging, and so that writes wait where the stall clock runs.
 int open_for_output(const PortTarget& t, int extra_flags) {
   int flags = O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | extra_flags;
   int fd;
@@ -24,23 +25,22 @@ int open_for_output(const PortTarget& t, int extra_flags) {
   return fd;
 }
 
-void clear_nonblock(const PortTarget& t, int fd) {
-  int fl = ::fcntl(fd, F_GETFL);
-  if (fl < 0 || ::fcntl(fd, F_SETFL, fl & ~O_NONBLOCK) < 0) {
-    raise_os(channel_err::kPathFileAccess, t, "cannot set up", errno);
-  }
-}
-
 }  // namespace channel_detail
 
 using channel_detail::FdPort;
 using channel_detail::UniqueFd;
 
-std::unique_ptr<Port> open_path_port(const PortTarget& target) {
-  // A plain file is created or truncated, so a capture holds exactly the last print.
-  UniqueFd fd(channel_detail::open_for_output(target, target.may_create ? O_CREAT | O_TRUNC : 0));
-  channel_detail::clear_nonblock(target, fd.get());
-  auto port = std::make_unique<FdPort>(target, fd.get());
+std::unique_ptr<Port> open_path_port(const PortTarget& target, const PortOptions& options) {
+  UniqueFd fd(channel_detail::open_for_output(target, target.may_create ? O_CREAT : 0));
+  channel_detail::hold_exclusively(target, fd.get(), options.lock_timeout);
+  // A capture holds exactly the last print; emptied only now, so a print that still held the
+  // file kept its bytes.
+  struct stat st {};
+  if (target.may_create && ::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode) &&
+      ::ftruncate(fd.get(), 0) != 0) {
+    channel_detail::raise_os(channel_err::kPathFileAccess, target, "cannot empty", errno);
+  }
+  auto port = std::make_unique<FdPort>(target, fd.get(), options.stall_timeout);
   fd.release();
   return port;
 }

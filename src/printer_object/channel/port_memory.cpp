@@ -19,7 +19,10 @@ class MemoryPort : public Port {
       fail("write " + std::to_string(log_->fail_write) + " refused");
     }
     log_->writes.emplace_back(bytes);
+    delivered_ += bytes.size();
   }
+
+  std::uint64_t delivered() const override { return delivered_; }
 
   void close() override {
     if (!log_->open) return;
@@ -35,6 +38,7 @@ class MemoryPort : public Port {
 
   std::string name_;
   std::shared_ptr<MemoryPortLog> log_;
+  std::uint64_t delivered_ = 0;
 };
 
 }  // namespace

@@ -11,10 +11,6 @@ namespace orvo {
 
 namespace {
 
-constexpr int kDefaultTcpSeconds = 10;
-// Bounds the timeout so that milliseconds fit poll()'s int.
-constexpr int kMaxTcpSeconds = 24 * 60 * 60;
-
 std::string_view trim(std::string_view s) {
   auto is_space = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
   while (!s.empty() && is_space(s.front())) s.remove_prefix(1);
@@ -169,18 +165,13 @@ PortTarget resolve_port(std::string_view name, const Settings& settings) {
   return resolve_port(name, dev.empty() ? std::string() : settings.get("Ports", dev));
 }
 
-std::chrono::milliseconds tcp_timeout(const Settings& settings) {
-  int seconds = 0;
-  if (!parse_int(trim(settings.get("Ports", "TcpTimeoutSeconds")), seconds) || seconds <= 0) {
-    seconds = kDefaultTcpSeconds;
-  }
-  return std::chrono::seconds(std::min(seconds, kMaxTcpSeconds));
-}
-
-int tcp_send_buffer(const Settings& settings) {
-  int bytes = 0;
-  if (!parse_int(trim(settings.get("Ports", "TcpSendBufferBytes")), bytes) || bytes <= 0) return 0;
-  return bytes;
+PortOptions port_options(const Settings& settings) {
+  PortOptions o;
+  o.lock_timeout = settings.seconds("Ports", "LockTimeoutSeconds", o.lock_timeout);
+  o.stall_timeout = settings.seconds("Ports", "WriteTimeoutSeconds", o.stall_timeout);
+  o.connect_timeout = settings.seconds("Ports", "TcpTimeoutSeconds", o.connect_timeout);
+  o.send_buffer = settings.count("Ports", "TcpSendBufferBytes", o.send_buffer);
+  return o;
 }
 
 }  // namespace orvo

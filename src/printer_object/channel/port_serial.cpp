@@ -82,11 +82,12 @@ void configure(const PortTarget& t, int fd) {
 
 }  // namespace
 
-std::unique_ptr<Port> open_serial_port(const PortTarget& target) {
+std::unique_ptr<Port> open_serial_port(const PortTarget& target, const PortOptions& options) {
   channel_detail::UniqueFd fd(channel_detail::open_for_output(target, 0));
+  // Held before the line is set, so a print in progress keeps its speed and frame.
+  channel_detail::hold_exclusively(target, fd.get(), options.lock_timeout);
   configure(target, fd.get());
-  channel_detail::clear_nonblock(target, fd.get());
-  auto port = std::make_unique<channel_detail::FdPort>(target, fd.get());
+  auto port = std::make_unique<channel_detail::FdPort>(target, fd.get(), options.stall_timeout);
   fd.release();
   return port;
 }

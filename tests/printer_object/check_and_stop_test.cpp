@@ -1,0 +1,123 @@
+// Checking a sale in memory before paper is spent, and a print stopped by the process.
+#include <csignal>
+
+#include "printer_object/channel/port_memory.h"
+#include "printer_object/layout_runner.h"
+#include "support/printer_fixture.h"
+#include "support/raised.h"
+#include "support/sales.h"
+
+namespace orvo::testing {
+namespace {
+
+using CheckTest = PrinterTest;
+
+// The typical sale runs onto a new invoice roll, so the real print prompts the operator.
+TEST_F(CheckTest, LayOutGivesThePrintsBytesAndLeavesTheObjectAlone) {
+  settings("chkNoUserID=Y\nchkPrintTime=Y\n");
+  typical_sale(printer);
+  MemoryRecordset rows(typical_items(14));
+  const std::string bytes = printer.lay_out(Variant("Y"), rows);
+  EXPECT_FALSE(port_opened());
+  EXPECT_TRUE(host->prompts.empty());
+  EXPECT_TRUE(host->sleeps.empty());
+  EXPECT_TRUE(host->busy_calls.empty());
+  EXPECT_EQ(host->events, 0);
+  EXPECT_TRUE(printer.InvPrintType().is_empty());
+  EXPECT_TRUE(printer.PageCount.is_empty());
+  EXPECT_EQ(Str(printer.UserID), "王小明");
+  EXPECT_EQ(Str(printer.BottomLine1), "謝謝光臨");
+  EXPECT_FALSE(printer.options().detail);
+
+  MemoryRecordset again(typical_items(14));
+  ASSERT_TRUE(printer.PrintInv(Variant("Y"), again));
+  EXPECT_EQ(captured(), bytes);
+  EXPECT_EQ(host->prompts.size(), 1u);
+}
+
+TEST_F(CheckTest, LayOutRaisesWhatThePrintWouldRaiseAndLogsNothing) {
+  const struct {
+    const char* name;
+    std::function<void(InvPrinter&)> sale;
+    std::vector<ItemRow> rows;
+    std::string description;
+  } cases[] = {
+      {"an amount that is no number",
+       [](InvPrinter& p) { p.InvAmt = Variant("abc"); },
+       {},
+       "Type mismatch: \"abc\" is not a number"},
+      {"no port",
+       [](InvPrinter& p) { p.InvPrintPort(Variant()); },
+       {},
+       "請先設定連接埠:InvPrintPort"},
+      {"a type whose layout is not built",
+       [](InvPrinter& p) { p.InvPrintType(Variant("WIN3PA4")); },
+       {},
+       "發票機種類 WIN3PA4 的列印格式 Print_WIN3PA4 尚未提供 (layout not available in this build)"},
+      // A store layout only logs its failure: the check raises it instead.
+      {"a store sale with an item field missing",
+       [](InvPrinter& p) { p.InvPrintType(Variant("DAYEH")); },
+       {{{"itemname", Variant("X")}}},
+       "Item cannot be found in the collection corresponding to the requested name or ordinal: "
+       "PriceCap"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    InvPrinter p(host);
+    wire(p);
+    typical_sale(p);
+    c.sale(p);
+    MemoryRecordset rows(c.rows);
+    const Error e = raised([&] { p.lay_out(Variant("Y"), rows); });
+    EXPECT_EQ(e.number(), kObjectError);
+    EXPECT_EQ(e.source(), "PrintInv");
+    EXPECT_EQ(e.description(), c.description);
+  }
+  EXPECT_FALSE(port_opened());
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "error.log"));
+  EXPECT_TRUE(host->boxes.empty());
+}
+
+struct NoStopAfterwards {
+  ~NoStopAfterwards() { interrupt_prints(0); }
+};
+
+// The signal arrives between two lines.
+bool stopped_half_way(PrintJob&, ByteSink& out) {
+  out.text("one");
+  interrupt_prints(SIGINT);
+  out.text("two");
+  return true;
+}
+
+// A stop is no failure of the layout: whatever its policy, the caller hears of it, and the port
+// is closed with what it took recorded.
+TEST_F(CheckTest, AStoppedPrintIsRaisedWhateverThePolicy) {
+  auto log = std::make_shared<MemoryPortLog>();
+  const PortOpener opener = memory_port_opener(log);
+  MemoryRecordset rows;
+  const Variant none;
+  const Settings settings;
+  PrintOptions opt;
+  PrintJob job{printer, none, opt, settings, *host, rows, none};
+  for (const OnFailure policy : {OnFailure::Raise, OnFailure::ErrorLog}) {
+    const NoStopAfterwards reset;
+    const Error e = raised([&] {
+      run_roll_layout("Print_X", policy, stopped_half_way, job, {channels(), "LPT1", opener});
+    });
+    EXPECT_EQ(e.number(), kObjectError);
+    EXPECT_EQ(e.source(), "Print_X");
+    EXPECT_EQ(e.description(), "User interrupt occurred: stopped by signal 2 (Interrupt)");
+    EXPECT_FALSE(log->open);
+    EXPECT_EQ(log->bytes(), "one\n");
+    ASSERT_TRUE(channels().last_delivery());
+    EXPECT_EQ(channels().last_delivery()->port, "LPT1");
+    EXPECT_EQ(channels().last_delivery()->bytes, 4u);
+  }
+  EXPECT_EQ(log->closes, 2);
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "error.log"));
+  EXPECT_TRUE(host->boxes.empty());
+}
+
+}  // namespace
+}  // namespace orvo::testing
