@@ -1,7 +1,8 @@
 // orvo-invoice: prints a sale, or the test page, through the invoice printer object, and shows
 // as text what a roll printer prints from captured bytes.
 //   orvo-invoice test-print [--port PORT] [--type TYPE] [common options]
-//   orvo-invoice print SALE.json [--type TYPE] [--port PORT] [--detail VALUE] [common options]
+//   orvo-invoice print SALE.json [--type TYPE] [--port PORT] [--detail VALUE]
+//                     [--page-output FILE] [common options]
 //   orvo-invoice preview FILE.prn [--width N] [-o OUT.txt]
 // On a desktop the roll-change prompt is a window (--prompt auto or gui).
 // Exit status: 0 printed (or previewed), 1 PrintInv returned false, 2 usage or input error, 3 the
@@ -42,6 +43,7 @@ struct CommonOptions {
 struct PrinterOptions {
   std::string type;
   std::string port;
+  std::string page_output;
 };
 
 struct PreviewOptions {
@@ -176,6 +178,11 @@ int main(int argc, char** argv) {
   print->add_option("--type", printer.type, "printer type, e.g. RP420");
   print->add_option("--port", printer.port, "printer port (LPT1, COM1, tcp://HOST:PORT, a path)");
   print->add_option("--detail", detail, "passed to PrintInv as its detail argument");
+  print->add_option("--page-output", printer.page_output,
+                    "page printer types: write the sheet to FILE (.pdf, or .png for a picture) "
+                    "instead of the CUPS queue named after the type (also ORVO_PAGE_OUTPUT)")
+      ->envname("ORVO_PAGE_OUTPUT")
+      ->option_text("FILE");
   add_common(*print, common);
 
   PreviewOptions preview_options;
@@ -238,6 +245,7 @@ int main(int argc, char** argv) {
       return usage_error(e.what());
     }
     apply_printer_options(obj, printer, cmd);
+    if (cmd.count("--page-output") > 0) obj.set_page_output(printer.page_output);
     apply_invoice(obj, sale);
     const orvo::Variant pv_detail =
         cmd.count("--detail") > 0 ? orvo::Variant(detail) : orvo::Variant();

@@ -17,6 +17,10 @@
 
 namespace orvo {
 
+namespace page {
+class PageHostWindow;
+}  // namespace page
+
 struct Route;
 
 class InvPrinter : public InvoiceRecord {
@@ -50,6 +54,15 @@ class InvPrinter : public InvoiceRecord {
   // How ports are opened; unset means the real ports (open_port).
   void set_port_opener(PortOpener opener) { port_opener_ = std::move(opener); }
   Host& host() { return *host_; }
+  // Where page types send their sheets instead of a CUPS queue: a .pdf file, or .png for a
+  // picture of each page. Unset means $ORVO_PAGE_OUTPUT when that is set, else the queue.
+  void set_page_output(std::optional<std::filesystem::path> file) {
+    page_output_ = std::move(file);
+  }
+  // The window whose page printer page types draw on; unset means the process's shared one.
+  void set_page_window(std::shared_ptr<page::PageHostWindow> window) {
+    page_window_ = std::move(window);
+  }
 
   // The option members as the last PrintInv prepared them.
   const PrintOptions& options() const { return opt_; }
@@ -60,10 +73,14 @@ class InvPrinter : public InvoiceRecord {
   Settings read_settings() const;
   void prepare_options(const Settings& settings, const Variant& pvDetail);
   bool run_route(const Route& route, PrintJob& job);
+  page::PageHostWindow& page_window();
+  std::filesystem::path page_output() const;
 
   std::shared_ptr<Host> host_;
   std::optional<std::filesystem::path> settings_file_;
   PortOpener port_opener_;
+  std::optional<std::filesystem::path> page_output_;
+  std::shared_ptr<page::PageHostWindow> page_window_;
 
   Variant mvInvPrintType, mvInvPrintPort, mvInvType, mvInvNo;
   PrintOptions opt_;

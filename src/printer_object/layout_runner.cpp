@@ -25,10 +25,14 @@ bool run_roll_layout(std::string_view proc, OnFailure on_failure, RollLayout lay
         // Already failing: the first error is the one reported.
       }
     }
-    if (on_failure == OnFailure::Raise) throw reraised(std::string(proc), e);
-    ErrLog(job.host, std::string(proc), e);
-    return false;
+    return fail_as(proc, on_failure, job.host, e);
   }
+}
+
+bool fail_as(std::string_view proc, OnFailure on_failure, Host& host, const Error& e) {
+  if (on_failure == OnFailure::Raise) throw reraised(std::string(proc), e);
+  ErrLog(host, std::string(proc), e);
+  return false;
 }
 
 }  // namespace orvo

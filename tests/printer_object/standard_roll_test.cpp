@@ -260,8 +260,7 @@ TEST_F(StandardRollTest, TypesWithoutALayoutInThisBuildNameIt) {
     const char* layout;
   } cases[] = {{"DAYEH", "Y", "Print_DAYEH"},
                {"SP320", "Y", "Print_SP320D"},
-               {"SP320", "N", "Print_SP320"},
-               {"WIN3PA4B", "N", "Print_WIN3PA4B"}};
+               {"SP320", "N", "Print_SP320"}};
   for (const auto& c : cases) {
     printer.InvPrintType(Variant(c.type));
     MemoryRecordset none;
