@@ -88,12 +88,13 @@ class PageTest : public PrinterTest {
     return out;
   }
 
-  // The same print with the real text and renderer, read back from the PDF it wrote.
+  // The same print with the real text and renderer, read back from the PDF it wrote; texts()
+  // and tables() then tell what it drew.
   std::vector<PdfWord> print_pdf(const char* type) {
     const auto text = page::PangoText::shared();
-    printer.set_page_window(
-        std::make_shared<page::PageHostWindow>(std::make_unique<page::PagePrinter>(
-            queues, text, std::make_shared<page::CairoRenderer>(text))));
+    window = std::make_shared<page::PageHostWindow>(std::make_unique<page::PagePrinter>(
+        queues, text, std::make_shared<page::CairoRenderer>(text)));
+    use(printer);
     printer.set_page_output(dir_ / "sheet.pdf");
     print(type);
     return pdf_words(dir_ / "sheet.pdf");
