@@ -31,7 +31,8 @@ class PageCli : public ::testing::Test {
     const char* source_dir = std::getenv("ORVO_SOURCE_DIR");
     const std::string bin = bin_dir ? bin_dir : "ORVO_BIN_DIR unset";
     const std::string src =
-        source_dir ? source_dir : (std::filesystem::path(__FILE__).parent_path() / "../..").string();
+        source_dir ? source_dir
+                   : (std::filesystem::path(__FILE__).parent_path() / "../..").string();
     // A sanitizer build of the tool loads fontconfig, which keeps some blocks to the end.
     const std::string lsan = "LSAN_OPTIONS=print_suppressions=0:suppressions='" + src +
                              "/tests/support/fontconfig.supp' ";
