@@ -15,6 +15,7 @@
 #include "page_printer_host/cairo_renderer.h"
 #include "page_printer_host/host_window.h"
 #include "printer_object/invoice_printer.h"
+#include "silent_host.h"
 
 extern char** environ;
 
@@ -23,16 +24,7 @@ namespace {
 namespace fs = std::filesystem;
 using orvo::Variant;
 
-class SilentHost : public orvo::Host {
- public:
-  void beep() override {}
-  void message_box(const std::string&, orvo::BoxIcon) override {}
-  void set_busy(bool) override {}
-  void do_events() override {}
-  void show_message(const std::string&, std::int16_t) override {}
-  orvo::DateValue now() override { return orvo::date_from_civil({2010, 3, 5, 14, 30, 5}); }
-  void sleep_ms(long) override {}
-};
+using orvo::bench::SilentHost;
 
 // No print system asked: the sheet goes to the output file.
 class NoQueues : public orvo::page::PrintQueues {

@@ -25,10 +25,7 @@ TEST_F(Winlq3pTest, OneFormAtTheDefaultOffset) {
   EXPECT_EQ(texts(), kTexts);
   EXPECT_EQ(tables(), (std::vector<Table>{{0, 4100, kFormat, "|||||;", false},
                                           {0, 4300, kFormat, "|消費合計|1|1,000|1,000;", false}}));
-  for (const auto& [id, value] :
-       {std::pair{34, Variant(true)}, {57, Variant(90)}, {63, Variant(0)}, {108, Variant(3)}}) {
-    EXPECT_EQ(vsp().setting(id), value) << id;
-  }
+  expect_settings(90, 0, 3);
   EXPECT_TRUE(printer.PageCount.is_empty());
   ASSERT_EQ(queues->jobs.size(), 1u);
   EXPECT_EQ(queues->jobs[0].queue, "WINLQ3P");

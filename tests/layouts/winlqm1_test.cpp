@@ -28,10 +28,7 @@ TEST_F(Winlqm1Test, OneFormMovedByItsOffset) {
   EXPECT_EQ(tables(), (std::vector<Table>{
                           {0, 2700, kFormat, "|||||;", false},
                           {0, 2950, kFormat, "|消費合計|1|1,000|1,000||請再度光臨;", false}}));
-  for (const auto& [id, value] :
-       {std::pair{34, Variant(true)}, {57, Variant(100)}, {63, Variant(0)}, {108, Variant(6)}}) {
-    EXPECT_EQ(vsp().setting(id), value) << id;
-  }
+  expect_settings(100, 0, 6);
   EXPECT_EQ(Str(printer.PageCount), "1");
   ASSERT_EQ(queues->jobs.size(), 1u);
   EXPECT_EQ(queues->jobs[0].queue, "WINLQM1");

@@ -27,10 +27,7 @@ TEST_F(WiseinvTest, OneFormFromTheDefaultBaseOnTheWiseInvQueue) {
                           {1200, 1750, kFormat, "|||||;", false},
                           {1200, 1975, kFormat, "消費合計|1|1,050|1,050||請再度光臨;", false}}));
   EXPECT_EQ(vsp().margin(page::Margin::Left), 1200);
-  for (const auto& [id, value] :
-       {std::pair{34, Variant(true)}, {57, Variant(120)}, {63, Variant(70)}, {108, Variant(6)}}) {
-    EXPECT_EQ(vsp().setting(id), value) << id;
-  }
+  expect_settings(120, 70, 6);
   EXPECT_EQ(printer.options().wise_base_y, Variant(500));
   EXPECT_EQ(Str(printer.PageCount), "1");
   // Not installed, and chosen all the same.

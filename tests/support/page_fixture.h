@@ -63,6 +63,14 @@ class PageTest : public PrinterTest {
 
   page::PagePrinter& vsp() { return window->vsp(); }
 
+  // The numbered settings the form left; every form turns setting 34 on.
+  void expect_settings(int s57, int s63, int s108) {
+    EXPECT_EQ(vsp().setting(34), Variant(true));
+    EXPECT_EQ(vsp().setting(57), Variant(s57));
+    EXPECT_EQ(vsp().setting(63), Variant(s63));
+    EXPECT_EQ(vsp().setting(108), Variant(s108));
+  }
+
   // Every page's free texts in drawing order; all in the forms' font.
   std::vector<Drawn> texts() {
     std::vector<Drawn> out;

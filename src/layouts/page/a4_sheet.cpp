@@ -27,9 +27,7 @@ bool print_a4_sheet(PrintJob& job, page::PageCanvas& vsp, const A4Sheet& sheet) 
   const double dx = offset(job.settings, sheet.offset_x_key);
   const double dy = offset(job.settings, sheet.offset_y_key);
   begin_form(vsp);
-  form_font(vsp, 9);
-  vsp.set_setting(57, Variant(90));
-  vsp.set_setting(63, Variant(0));
+  form_style(vsp, 9, 90, 0);
 
   const RocDate date = roc_date_parts(inv.InvDate);
   const SalesTax money = sales_and_tax(inv);
@@ -44,9 +42,8 @@ bool print_a4_sheet(PrintJob& job, page::PageCanvas& vsp, const A4Sheet& sheet) 
 
   for (int part = 0; part < kParts; ++part) {
     const double base = dy + part * sheet.part_height;
-    const auto at = [&](Spot s, const std::string& text) {
-      text_at(vsp, dx + s.x, base + s.y, text);
-    };
+    const Pen pen{vsp, dx, base};
+    const auto at = [&](Spot s, const std::string& text) { pen(s.x, s.y, text); };
     const auto table = [&](double y, const std::string& format, const std::string& body) {
       vsp.set_y(base + y);
       vsp.add_table(format, "", body, true);
@@ -64,8 +61,7 @@ bool print_a4_sheet(PrintJob& job, page::PageCanvas& vsp, const A4Sheet& sheet) 
     at(sheet.check_mark, "V");
     table(kTaxY, amount_format, amount_body(money.tax));
     table(sheet.total_y, amount_format, amount_body(inv.InvAmt));
-    numeral_boxes(vsp, numerals, sheet.first_numeral, sheet.numeral_xs, base + sheet.numerals_y,
-                  dx);
+    numeral_boxes(pen, numerals, sheet.first_numeral, sheet.numeral_xs, sheet.numerals_y);
   }
   vsp.end_document();
   return true;

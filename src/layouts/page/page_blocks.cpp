@@ -4,9 +4,11 @@
 
 namespace orvo {
 
-void form_font(page::PageCanvas& vsp, double points) {
+void form_style(page::PageCanvas& vsp, double points, int setting57, int setting63) {
   vsp.set_font_name("細明體");
   vsp.set_font_size(points);
+  vsp.set_setting(57, Variant(setting57));
+  vsp.set_setting(63, Variant(setting63));
 }
 
 void begin_form(page::PageCanvas& vsp, double left_margin) {
@@ -21,9 +23,9 @@ void begin_form(page::PageCanvas& vsp, double left_margin) {
   vsp.begin_document();
 }
 
-void text_at(page::PageCanvas& vsp, double x, double y, const std::string& text) {
-  vsp.set_x(x);
-  vsp.set_y(y);
+void Pen::operator()(double x, double y, const std::string& text) const {
+  vsp.set_x(dx + x);
+  vsp.set_y(dy + y);
   vsp.print_text(text);
 }
 
@@ -63,11 +65,9 @@ std::string shown_remark(const PrintJob& job) {
   return not_blank(job.inv.Remark) && !job.opt.no_remark ? Str(job.inv.Remark) : "";
 }
 
-void numeral_boxes(page::PageCanvas& vsp, const std::string& numerals, std::size_t first,
-                   std::span<const double> xs, double y, double dx) {
-  for (std::size_t i = 0; i < xs.size(); ++i) {
-    text_at(vsp, dx + xs[i], y, Mid(numerals, first + i, 1));
-  }
+void numeral_boxes(const Pen& pen, const std::string& numerals, std::size_t first,
+                   std::span<const double> xs, double y) {
+  for (std::size_t i = 0; i < xs.size(); ++i) pen(xs[i], y, Mid(numerals, first + i, 1));
 }
 
 double offset_setting(const Settings& settings, std::string_view key) {

@@ -11,15 +11,20 @@
 
 namespace orvo {
 
-// The forms' font, "細明體", in `points`.
-void form_font(page::PageCanvas& vsp, double points);
+// The forms' font, "細明體", in `points`, and the component's settings 57 and 63 as the form
+// wants them.
+void form_style(page::PageCanvas& vsp, double points, int setting57, int setting63);
 
 // Setting 34 on, separators "|;", no table rules, the left margin as given and the others 0,
 // then the document begun.
 void begin_form(page::PageCanvas& vsp, double left_margin = 0);
 
-// Position X and Y, then the text.
-void text_at(page::PageCanvas& vsp, double x, double y, const std::string& text);
+// Draws texts moved by (dx, dy): pen(x, y, text) sets position X and Y, then prints the text.
+struct Pen {
+  page::PageCanvas& vsp;
+  double dx = 0, dy = 0;
+  void operator()(double x, double y, const std::string& text) const;
+};
 
 // Year (of the Republic of China), month and day of the invoice date, each at least two digits.
 // A value that is no date raises.
@@ -48,9 +53,9 @@ inline constexpr std::string_view kEmptyRow = "|||||;";
 std::string shown_remark(const PrintJob& job);
 
 // The amount in numerals, one per box: characters first, first + 1, ... each alone at the next
-// of xs (moved right by dx), on y.
-void numeral_boxes(page::PageCanvas& vsp, const std::string& numerals, std::size_t first,
-                   std::span<const double> xs, double y, double dx = 0);
+// of xs, on y.
+void numeral_boxes(const Pen& pen, const std::string& numerals, std::size_t first,
+                   std::span<const double> xs, double y);
 
 // The setting read as a number (its leading number; none gives 0).
 double offset_setting(const Settings& settings, std::string_view key);

@@ -16,13 +16,9 @@ constexpr double kNumeralXs[] = {1490, 1820, 2150, 2480, 2810, 3140, 3470, 3800}
 bool Print_WINLQ3P(PrintJob& job, page::PageCanvas& vsp) {
   const InvoiceRecord& inv = job.inv;
   const double dy = offset_setting(job.settings, "txtWINLQ3P", 1000, 2000);
-  const auto at = [&](double x, double y, const std::string& text) {
-    text_at(vsp, x, dy + y, text);
-  };
+  const Pen at{vsp, 0, dy};
   begin_form(vsp);
-  form_font(vsp, 8);
-  vsp.set_setting(57, Variant(90));
-  vsp.set_setting(63, Variant(0));
+  form_style(vsp, 8, 90, 0);
   vsp.set_setting(108, Variant(6));
 
   const RocDate date = roc_date_parts(inv.InvDate);
@@ -46,7 +42,7 @@ bool Print_WINLQ3P(PrintJob& job, page::PageCanvas& vsp) {
   at(3450, 4550, amount_field(inv.InvAmt));
   at(1600, 4550, "V");
 
-  numeral_boxes(vsp, Num2Cstr8(job.host, inv.InvAmt), 1, kNumeralXs, dy + 5050);
+  numeral_boxes(at, Num2Cstr8(job.host, inv.InvAmt), 1, kNumeralXs, 5050);
   // The remark prints at the foot only, never in the item row.
   at(2630, 5250, shown_remark(job));
   vsp.end_document();

@@ -16,14 +16,10 @@ constexpr double kNumeralXs[] = {3080, 3710, 4340, 4970, 5600, 6230, 6860, 7490}
 bool Print_WINLQM1(PrintJob& job, page::PageCanvas& vsp) {
   InvoiceRecord& inv = job.inv;
   const double dy = offset_setting(job.settings, "txtWINLQM1");
-  const auto at = [&](double x, double y, const std::string& text) {
-    text_at(vsp, x, dy + y, text);
-  };
+  const Pen at{vsp, 0, dy};
   begin_form(vsp);
   inv.PageCount = Variant(1);
-  form_font(vsp, 10);
-  vsp.set_setting(57, Variant(100));
-  vsp.set_setting(63, Variant(0));
+  form_style(vsp, 10, 100, 0);
   vsp.set_setting(108, Variant(6));
 
   const RocDate date = roc_date_parts(inv.InvDate);
@@ -54,7 +50,7 @@ bool Print_WINLQM1(PrintJob& job, page::PageCanvas& vsp) {
   const std::string numerals = Num2Cstr8(job.host, inv.InvAmt);
   vsp.set_font_size(10);
   at(2450, 6800, "零");
-  numeral_boxes(vsp, numerals, 1, kNumeralXs, dy + 6800);
+  numeral_boxes(at, numerals, 1, kNumeralXs, 6800);
   vsp.end_document();
   return true;
 }

@@ -19,17 +19,17 @@ constexpr double kNumeralXs[] = {2550, 2990, 3410, 3830, 4260, 4680, 5100, 5520}
 void InvHead_WISEINV(PrintJob& job, page::PageCanvas& vsp) {
   raising_as("InvHead_WISEINV", [&] {
     const InvoiceRecord& inv = job.inv;
-    const double base = Num(job.opt.wise_base_y);
+    const Pen at{vsp, 0, Num(job.opt.wise_base_y)};
     const double left = vsp.margin(page::Margin::Left) + 1000;
-    text_at(vsp, left, base, Str(job.inv_no));
-    text_at(vsp, left, base + 250, "桌號:" + Str(inv.TblName));
-    text_at(vsp, left, base + 500, Str(inv.BNo));
-    text_at(vsp, left, base + 1000, Str(inv.CheckNo));
+    at(left, 0, Str(job.inv_no));
+    at(left, 250, "桌號:" + Str(inv.TblName));
+    at(left, 500, Str(inv.BNo));
+    at(left, 1000, Str(inv.CheckNo));
     // On the check number's line.
     const RocDate date = roc_date_parts(inv.InvDate);
-    text_at(vsp, 5700, base + 1000, date.year);
-    text_at(vsp, 6200, base + 1000, date.month);
-    text_at(vsp, 6700, base + 1000, date.day);
+    at(5700, 1000, date.year);
+    at(6200, 1000, date.month);
+    at(6700, 1000, date.day);
   });
 }
 
@@ -37,14 +37,10 @@ bool Print_WISEINV(PrintJob& job, page::PageCanvas& vsp) {
   InvoiceRecord& inv = job.inv;
   job.opt.wise_base_y = Variant(offset_setting(job.settings, "txtM6X8base", 500, 1500));
   const double base = Num(job.opt.wise_base_y);
-  const auto at = [&](double x, double y, const std::string& text) {
-    text_at(vsp, x, base + y, text);
-  };
+  const Pen at{vsp, 0, base};
   begin_form(vsp, kLeftMargin);
   inv.PageCount = Variant(1);
-  form_font(vsp, 9);
-  vsp.set_setting(57, Variant(120));
-  vsp.set_setting(63, Variant(70));
+  form_style(vsp, 9, 120, 70);
   vsp.set_setting(108, Variant(6));
   InvHead_WISEINV(job, vsp);
 
@@ -64,7 +60,7 @@ bool Print_WISEINV(PrintJob& job, page::PageCanvas& vsp) {
   at(7400, 6000, amount_field(inv.InvAmt));
 
   vsp.set_font_size(9);
-  numeral_boxes(vsp, Num2Cstr8(job.host, inv.InvAmt), 1, kNumeralXs, base + 6000);
+  numeral_boxes(at, Num2Cstr8(job.host, inv.InvAmt), 1, kNumeralXs, 6000);
   vsp.end_document();
   return true;
 }
