@@ -6,19 +6,11 @@
 #include <vector>
 
 #include "printer_object/invoice_printer.h"
+#include "silent_host.h"
 
 namespace {
 
-class SilentHost : public orvo::Host {
- public:
-  void beep() override {}
-  void message_box(const std::string&, orvo::BoxIcon) override {}
-  void set_busy(bool) override {}
-  void do_events() override {}
-  void show_message(const std::string&, std::int16_t) override {}
-  orvo::DateValue now() override { return orvo::date_from_civil({2010, 3, 5, 14, 30, 5}); }
-  void sleep_ms(long) override {}
-};
+using orvo::bench::SilentHost;
 
 std::vector<orvo::MemoryRecordset::Row> sale_items(int n) {
   using orvo::Variant;

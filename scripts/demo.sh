@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the tool and prints the test page and every example sale into out/*.prn, the bytes the
 # printer type named on its line would receive, with the clock fixed so that each run gives the
-# same bytes; out/*.txt is what the printer would print from each of them.
+# same bytes; out/*.txt is what the printer would print from each of them. The page printer sale
+# is drawn into out/office_supplies_a4.pdf and a picture of it, out/office_supplies_a4.png,
+# instead of a CUPS queue, so no printer is needed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,7 +18,7 @@ cmake --preset default >/dev/null
 cmake --build --preset default --target orvo-invoice
 
 mkdir -p out
-rm -f out/*.prn out/*.txt out/takeout.db
+rm -f out/*.prn out/*.txt out/*.pdf out/*.png out/takeout.db
 
 step="create out/takeout.db from examples/takeout.sql"
 sqlite3 out/takeout.db < examples/takeout.sql
@@ -72,6 +74,11 @@ run print examples/brunch_sp300.json --type SP300 --port out/brunch_sp300.prn "$
 preview brunch_sp300 --width 34
 run print examples/noodle_sp200.json --type SP200 --port out/noodle_sp200.prn "${forms[@]}"
 preview noodle_sp200
+# A page type ignores the port, but PrintInv wants one set.
+for picture in pdf png; do
+  run print examples/office_supplies_a4.json --type WIN3PA4 --port unused \
+    --page-output "out/office_supplies_a4.$picture" "${common[@]}"
+done
 step="summary"
 
 echo
@@ -89,4 +96,7 @@ for name in test_print restaurant_dinner banquet_multi_form takeout_sqlite depos
             entertainment_venue ktv_room tp3688_restaurant store_dayeh store_fe store_cf \
             hotpot_sp320d takeout_counter_sp320 bistro_wp103 brunch_sp300 noodle_sp200; do
   printf '%-32s %6d bytes   %s\n' "out/$name.prn" "$(wc -c < "out/$name.prn")" "out/$name.txt"
+done
+for file in out/office_supplies_a4.pdf out/office_supplies_a4.png; do
+  printf '%-28s %6d bytes   (WIN3PA4 A4 sheet)\n' "$file" "$(wc -c < "$file")"
 done

@@ -64,6 +64,7 @@ struct CommonOptions {
 struct PrinterOptions {
   std::string type;
   std::string port;
+  std::string page_output;
 };
 
 struct PreviewOptions {
@@ -335,6 +336,11 @@ int main(int argc, char** argv) {
   print->add_option("--detail", detail, "Y: every item line; else the total only");
   print->add_flag("--no-check", common.no_check,
                   "print without laying the sale out in memory first");
+  print->add_option("--page-output", printer.page_output,
+                    "page printer types: write the sheet to FILE (.pdf, or .png for a picture) "
+                    "instead of the CUPS queue named after the type (also ORVO_PAGE_OUTPUT)")
+      ->envname("ORVO_PAGE_OUTPUT")
+      ->option_text("FILE");
   add_common(*print, common);
   print->footer(std::string(kPrintHelp) + types + files + kExitStatuses);
 
@@ -419,6 +425,7 @@ int main(int argc, char** argv) {
       return usage_error(e.what());
     }
     apply_printer_options(obj, printer, cmd);
+    if (cmd.count("--page-output") > 0) obj.set_page_output(printer.page_output);
     apply_invoice(obj, sale);
     what = "invoice " + orvo::Str(obj.InvNo());
     const orvo::Variant pv_detail =

@@ -1,9 +1,11 @@
 #include "printer_object/invoice_printer.h"
 
+#include <cstdlib>
 #include <utility>
 
 #include "layouts/roll/cf.h"
 #include "layouts/roll/fe.h"
+#include "page_printer_host/host_window.h"
 #include "printer_object/print_dispatch.h"
 
 namespace orvo {
@@ -68,6 +70,16 @@ void InvPrinter::start_print(const char* proc) {
   if (mvInvPrintPort.is_empty() || mvInvPrintPort.is_null())
     throw Error(kObjectError, proc, "請先設定連接埠:InvPrintPort");
   if (mvInvPrintType.is_empty()) mvInvPrintType = Variant("RP420");
+}
+
+page::PageHostWindow& InvPrinter::page_window() {
+  return page_window_ ? *page_window_ : page::PageHostWindow::shared();
+}
+
+std::filesystem::path InvPrinter::page_output() const {
+  if (page_output_) return *page_output_;
+  const char* env = std::getenv("ORVO_PAGE_OUTPUT");
+  return env != nullptr ? env : "";
 }
 
 Settings InvPrinter::read_settings() const {

@@ -20,6 +20,10 @@
 
 namespace orvo {
 
+namespace page {
+class PageHostWindow;
+}  // namespace page
+
 struct Route;
 
 class InvPrinter : public InvoiceRecord {
@@ -70,6 +74,15 @@ class InvPrinter : public InvoiceRecord {
   // How ports are opened; unset means the real ports (open_port).
   void set_port_opener(PortOpener opener) { port_opener_ = std::move(opener); }
   Host& host() { return *host_; }
+  // Where page types send their sheets instead of a CUPS queue: a .pdf file, or .png for a
+  // picture of each page. Unset means $ORVO_PAGE_OUTPUT when that is set, else the queue.
+  void set_page_output(std::optional<std::filesystem::path> file) {
+    page_output_ = std::move(file);
+  }
+  // The window whose page printer page types draw on; unset means the process's shared one.
+  void set_page_window(std::shared_ptr<page::PageHostWindow> window) {
+    page_window_ = std::move(window);
+  }
 
   // The option members as the last PrintInv prepared them.
   const PrintOptions& options() const { return opt_; }
@@ -84,10 +97,14 @@ class InvPrinter : public InvoiceRecord {
   using Heading = void (*)(PrintJob&, ByteSink&, std::int16_t&, std::int16_t&);
   void heading_directly(Heading heading, std::int16_t piFNo, std::int16_t& piPage,
                         std::int16_t& piLine);
+  page::PageHostWindow& page_window();
+  std::filesystem::path page_output() const;
 
   std::shared_ptr<Host> host_;
   std::optional<std::filesystem::path> settings_file_;
   PortOpener port_opener_;
+  std::optional<std::filesystem::path> page_output_;
+  std::shared_ptr<page::PageHostWindow> page_window_;
 
   Variant mvInvPrintType, mvInvPrintPort, mvInvType, mvInvNo;
   PrintOptions opt_;

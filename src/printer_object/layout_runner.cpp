@@ -25,12 +25,16 @@ bool run_roll_layout(std::string_view proc, OnFailure on_failure, RollLayout lay
         // Already failing: the first error is the one reported.
       }
     }
-    // A stop asked for by the process is no failure of the layout: the caller must hear of it.
-    const bool stopped = e.number() == channel_err::kInterrupted && print_interrupt() != 0;
-    if (on_failure == OnFailure::Raise || stopped) throw reraised(std::string(proc), e);
-    ErrLog(job.host, std::string(proc), e);
-    return false;
+    return fail_as(proc, on_failure, job.host, e);
   }
+}
+
+bool fail_as(std::string_view proc, OnFailure on_failure, Host& host, const Error& e) {
+  // A stop asked for by the process is no failure of the layout: the caller must hear of it.
+  const bool stopped = e.number() == channel_err::kInterrupted && print_interrupt() != 0;
+  if (on_failure == OnFailure::Raise || stopped) throw reraised(std::string(proc), e);
+  ErrLog(host, std::string(proc), e);
+  return false;
 }
 
 }  // namespace orvo

@@ -31,6 +31,10 @@ struct PortRequest {
 bool run_roll_layout(std::string_view proc, OnFailure on_failure, RollLayout layout, PrintJob& job,
                      const PortRequest& port);
 
+// The failure policy applied to `e`: raises it from `proc`, or logs it under `proc` and gives
+// False.
+bool fail_as(std::string_view proc, OnFailure on_failure, Host& host, const Error& e);
+
 // Runs `body`; a run-time error in it is re-raised as 0x80040000 from `proc`.
 template <typename F>
 auto raising_as(std::string_view proc, F&& body) -> decltype(body()) {

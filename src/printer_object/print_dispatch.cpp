@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "layouts/page/page_layouts.h"
 #include "layouts/roll/cf.h"
 #include "layouts/roll/dayeh.h"
 #include "layouts/roll/fe.h"
@@ -21,6 +22,13 @@ namespace orvo {
 
 namespace {
 
+// Page types print on the CUPS queue named after the type; WISEINV's is "WiseInv", unasked.
+constexpr PageLayout kWinlqm1{Print_WINLQM1, "WINLQM1", QueueChoice::IfInstalled};
+constexpr PageLayout kWiseinv{Print_WISEINV, "WiseInv", QueueChoice::Always};
+constexpr PageLayout kWinlq3p{Print_WINLQ3P, "WINLQ3P", QueueChoice::IfInstalled};
+constexpr PageLayout kWin3pa4{Print_WIN3PA4, "WIN3PA4", QueueChoice::IfInstalled};
+constexpr PageLayout kWin3pa4b{Print_WIN3PA4B, "WIN3PA4B", QueueChoice::IfInstalled};
+
 constexpr Route kRoutes[] = {
     {"DAYEH", When::Always, "Print_DAYEH", OnFailure::ErrorLog, Print_DAYEH},
     {"FE", When::Always, "Print_FE", OnFailure::ErrorLog, Print_FE},
@@ -33,14 +41,22 @@ constexpr Route kRoutes[] = {
     {"TP3688", When::Always, "Print_TP3688", OnFailure::Raise, Print_TP3688},
     {"KTV420", When::Always, "Print_KTV420", OnFailure::Raise, Print_KTV420},
     {"RP420A", When::Always, "Print_RP420A", OnFailure::Raise, Print_RP420A},
-    {"WINLQM1", When::Always, "Print_WINLQM1", OnFailure::Raise, nullptr},
-    {"WISEINV", When::Always, "Print_WISEINV", OnFailure::Raise, nullptr},
-    {"WINLQ3P", When::Always, "Print_WINLQ3P", OnFailure::Raise, nullptr},
-    {"WIN3PA4", When::Always, "Print_WIN3PA4", OnFailure::Raise, nullptr},
-    {"WIN3PA4B", When::Always, "Print_WIN3PA4B", OnFailure::Raise, nullptr},
+    {"WINLQM1", When::Always, "Print_WINLQM1", OnFailure::Raise, nullptr, kWinlqm1},
+    {"WISEINV", When::Always, "Print_WISEINV", OnFailure::Raise, nullptr, kWiseinv},
+    {"WINLQ3P", When::Always, "Print_WINLQ3P", OnFailure::Raise, nullptr, kWinlq3p},
+    {"WIN3PA4", When::Always, "Print_WIN3PA4", OnFailure::Raise, nullptr, kWin3pa4},
+    {"WIN3PA4B", When::Always, "Print_WIN3PA4B", OnFailure::Raise, nullptr, kWin3pa4b},
     // Runs in place of PrintInv, so its errors carry PrintInv's name.
     {"RP420", When::Always, "PrintInv", OnFailure::Raise, print_standard},
 };
+
+// Every accepted type prints: a row must bring a roll layout or a page layout.
+constexpr bool every_row_prints() {
+  for (const Route& r : kRoutes)
+    if ((r.roll == nullptr) == (r.page.draw == nullptr)) return false;
+  return true;
+}
+static_assert(every_row_prints());
 
 bool serves(const Route& r, bool detail) {
   return r.when == When::Always || (r.when == When::Detail) == detail;
@@ -93,10 +109,9 @@ void InvPrinter::prepare_options(const Settings& settings, const Variant& pvDeta
 }
 
 bool InvPrinter::run_route(const Route& route, PrintJob& job) {
-  if (!route.roll) {
-    raise(err::kInvalidArgument, "發票機種類 " + std::string(route.type) + " 的列印格式 " +
-                                     std::string(route.proc) +
-                                     " 尚未提供 (layout not available in this build)");
+  if (route.page.draw) {
+    return run_page_layout(route.proc, route.on_failure, route.page, job,
+                           {page_window(), page_output()});
   }
   const PortRequest port{channels(), Str(mvInvPrintPort), port_opener_};
   return run_roll_layout(route.proc, route.on_failure, route.roll, job, port);

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "printer_object/layout_runner.h"
+#include "printer_object/page_runner.h"
 
 namespace orvo {
 
@@ -15,7 +16,9 @@ struct Route {
   When when;              // which value of the detail flag this row serves
   std::string_view proc;  // the layout's procedure name: the source or log label of its errors
   OnFailure on_failure;
-  RollLayout roll;        // nullptr: the type is accepted but its layout is not in this build
+  RollLayout roll;        // nullptr for a page type
+  // A page type's layout: drawn on the page printer, not sent to a port.
+  PageLayout page = {};
 };
 
 // In the order PrintInv tests them; the last row is the standard roll layout.

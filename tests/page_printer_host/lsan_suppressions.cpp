@@ -1,3 +1,2 @@
-// fontconfig 2.14 loses a few blocks while it parses the system's configuration files, once per
-// process and with nothing of ours involved. Read by LeakSanitizer in the sanitizer build.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+// Text measured and drawn with the real fonts loads fontconfig.
+#include "support/fontconfig_leak.h"

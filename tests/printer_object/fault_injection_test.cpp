@@ -3,12 +3,13 @@
 // received exactly what came before the failure, and no form is claimed that was not finished.
 #include <functional>
 
-#include "support/printer_fixture.h"
+#include "support/page_fixture.h"
 #include "printer_object/channel/port_memory.h"
 #include "printer_object/print_dispatch.h"
 #include "support/sales.h"
 #include "shared/errlog.h"
 #include "support/fd_count.h"
+#include "support/raised.h"
 
 namespace orvo::testing {
 namespace {
@@ -200,6 +201,52 @@ TEST_F(FaultInjectionTest, EveryWriteOpenAndClose) {
     expect_released(*no_close, fds);
     EXPECT_EQ(no_close->writes, writes);
     EXPECT_EQ(no_close->closes, 1);
+  }
+}
+
+// Page types draw the whole sheet first: they fail where it leaves, at rendering, at the queue,
+// at the output file, or when it has nowhere to go.
+class PageFaultTest : public PageTest {};
+
+TEST_F(PageFaultTest, RenderSubmissionAndOutputFile) {
+  const std::string missing = (dir_ / "none" / "sheet.pdf").string();
+  const struct {
+    const char* name;
+    std::function<void()> fail;
+    std::filesystem::path output;
+    std::string description;
+  } failures[] = {
+      {"render", [&] { renderer->failure = "cairo: out of memory"; }, "", "cairo: out of memory"},
+      {"submission", [&] { queues->rejection = "Destination \"Office\" is not accepting jobs."; },
+       "", "Destination \"Office\" is not accepting jobs."},
+      {"output file", [] {}, missing,
+       "cannot write the page output \"" + missing + "\": No such file or directory"},
+      {"nowhere", [&] { queues->current = ""; }, "",
+       "no printer for the page document: no CUPS queue is chosen and there is no default one; "
+       "give an output file (--page-output FILE or ORVO_PAGE_OUTPUT) or make a queue the default "
+       "(lpadmin -d NAME)"},
+  };
+  for (const char* type : {"WIN3PA4", "WIN3PA4B", "WINLQM1", "WINLQ3P", "WISEINV"}) {
+    for (const auto& f : failures) {
+      SCOPED_TRACE(std::string(type) + ": " + f.name);
+      // WISEINV always names its queue.
+      if (std::string(type) == "WISEINV" && std::string(f.name) == "nowhere") continue;
+      renderer->failure.clear();
+      queues->rejection.clear();
+      queues->current = "Office";
+      f.fail();
+      printer.set_page_output(f.output);
+      printer.PageCount = Variant(7);
+      const Error e = raised([&] { print(type); });
+      EXPECT_EQ(e.number(), kObjectError);
+      EXPECT_EQ(e.source(), "PrintInv");
+      EXPECT_EQ(e.description(), f.description);
+      EXPECT_FALSE(host->busy);
+      EXPECT_TRUE(vsp().document_ended());
+      EXPECT_TRUE(queues->jobs.empty());
+      EXPECT_FALSE(std::filesystem::exists(missing));
+      EXPECT_EQ(Str(printer.PageCount), "7");  // no sheet went out
+    }
   }
 }
 

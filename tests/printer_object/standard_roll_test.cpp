@@ -253,28 +253,6 @@ TEST_F(StandardRollTest, DetailWithKitchenTypesHiddenQuantitiesOrNoItems) {
             to_cp950(kStart + heading + "客戶統編: 24536806\n" + totals + feed(23) + kEnd));
 }
 
-TEST_F(StandardRollTest, TypesWithoutALayoutInThisBuildNameIt) {
-  const struct {
-    const char* type;
-    const char* detail;
-    const char* layout;
-  } cases[] = {{"WINLQM1", "Y", "Print_WINLQM1"},
-               {"WISEINV", "N", "Print_WISEINV"},
-               {"WIN3PA4B", "N", "Print_WIN3PA4B"}};
-  for (const auto& c : cases) {
-    printer.InvPrintType(Variant(c.type));
-    MemoryRecordset none;
-    try {
-      printer.PrintInv(Variant(c.detail), none);
-      ADD_FAILURE() << c.type;
-    } catch (const Error& e) {
-      EXPECT_EQ(e.source(), "PrintInv");
-      EXPECT_NE(e.description().find(c.layout), std::string::npos) << e.description();
-    }
-  }
-  EXPECT_FALSE(port_opened());
-}
-
 TEST_F(StandardRollTest, BottomLinesAreClearedOncePrinted) {
   printer.BottomLine1 = Variant("B1");
   printer.BottomLine2 = Variant("B2");
