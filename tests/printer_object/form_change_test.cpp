@@ -141,7 +141,9 @@ TEST_F(FormChangeTest, RollChangePromptOnlyWhenANewRollStarts) {
                {"AB12345999", true, "6000"},  {"AB12345250", false, "5251"},
                {"AB12345748", false, "5749"}, {"AB12345500", false, "5501"},
                // The number part is read as any number is: spaces around it do not matter.
-               {"AB 12345249 ", true, "5250"}};
+               {"AB 12345249 ", true, "5250"},
+               // A short number is counted on whole, its letters kept.
+               {"AB1", false, "AB2"}};
   for (const auto& c : cases) {
     host->prompts.clear();
     printer.InvNo(Variant(c.first));
