@@ -136,14 +136,23 @@ TEST_F(FormChangeTest, RollChangePromptOnlyWhenANewRollStarts) {
   const struct {
     const char* first;
     bool prompt;
-  } cases[] = {{"AB12345749", true}, {"AB12345499", true}, {"AB12345999", true},
-               {"AB12345250", false}, {"AB12345748", false}, {"AB12345500", false}};
+    const char* second_check;  // the check code of form 2
+  } cases[] = {{"AB12345749", true, "5750"},  {"AB12345499", true, "5500"},
+               {"AB12345999", true, "6000"},  {"AB12345250", false, "5251"},
+               {"AB12345748", false, "5749"}, {"AB12345500", false, "5501"},
+               // The number part is read as any number is: spaces around it do not matter.
+               {"AB 12345249 ", true, "5250"},
+               // A short number is counted on whole, its letters kept.
+               {"AB1", false, "AB2"}};
   for (const auto& c : cases) {
     host->prompts.clear();
     printer.InvNo(Variant(c.first));
     MemoryRecordset rows(numbered_items(16));
     ASSERT_TRUE(printer.PrintInv(Variant("Y"), rows));
     EXPECT_EQ(host->prompts.size(), c.prompt ? 1u : 0u) << c.first;
+    EXPECT_NE(from_cp950(captured()).find("檢碼(" + std::string(c.second_check) + ") 機   1  頁:02\n"),
+              std::string::npos)
+        << c.first;
   }
 }
 

@@ -80,6 +80,7 @@ TEST_F(StandardRollTest, DetailSaleOnOneForm) {
   EXPECT_TRUE(is_blank(printer.BottomLine1));
   EXPECT_EQ(Str(printer.BottomLine2), " ");
   EXPECT_TRUE(host->prompts.empty());
+  EXPECT_EQ(printer.options().item_use_kp_type, "N");  // the setting is absent
 }
 
 struct ModeCase {

@@ -20,13 +20,12 @@ constexpr std::int16_t kRollChangeSeconds = 900;
 std::string invoice_number_of_form(const Variant& inv_no, std::int16_t page) {
   const std::string no = Str(inv_no);
   if (page <= 1) return no;
-  const std::string digits = Mid(no, 3);
-  const bool numeric = !digits.empty() && digits.size() <= 15 &&
-                       digits.find_first_not_of("0123456789") == std::string::npos;
-  if (!numeric)
+  // Read as any number in arithmetic is: spaces around, grouping and the like are allowed.
+  const std::optional<double> number = parse_number(Mid(no, 3));
+  if (!number)
     raise(err::kTypeMismatch,
           "Type mismatch: InvNo \"" + no + "\" has no invoice number from its third character on");
-  return Left(no, 2) + std::to_string(std::stoll(digits) + page - 1);
+  return Left(no, 2) + number_text(finite(*number + page - 1));
 }
 
 bool ends_a_roll(const std::string& number) {
