@@ -15,7 +15,7 @@ const struct {
   const char* date_context;  // where the date shows, blank when it is no date
   const char* failed_page_count;  // the form count a failed print leaves
 } kForms[] = {
-    {"SP320", "Y", "Print_SP320D", "OrderAmt", "檢碼(5249)\n       14:30\n", "1"},
+    {"SP320", "Y", "Print_SP320D", "InvAmt", "檢碼(5249)\n       14:30\n", "1"},
     {"SP320", "N", "Print_SP320", "InvAmt", "檢碼(5249)\n      \n", "7"},
     {"WP103", "N", "Print_WP103", "SCharge", "檢碼(5249)\n      \n", "7"},
     {"SP300", "N", "Print_SP300", "TaxAdd", "檢碼(5249)\n      \n", "7"},

@@ -90,7 +90,8 @@ class Sp320dForm {
     std::string buffer;
     int total_lines = 0;
     for (const auto& s : sums) {
-      if (!not_zero(*s.value)) continue;
+      // The leading number of the text: an amount that reads as no number is no line.
+      if (Val(*s.value) == 0) continue;
       buffer += s.caption + amount7(*s.value) + "\n";
       ++total_lines;
     }
