@@ -37,8 +37,6 @@ class Sp320dForm {
     else
       out_.text(Str(inv_.BottomLine1), LineEnd::None);
     out_.command(cmd::kFormFeed);
-    // Claimed only now, so that a print that fails on a later form never claims it.
-    inv_.PageCount = Variant(page_);
     return true;
   }
 
@@ -56,7 +54,8 @@ class Sp320dForm {
     out_.text("               ( 續 次 頁 )");
     out_.command(cmd::kFormFeed);
     item_line_ = 0;
-    ++page_;
+    // Counted once the next form is begun: a print that fails on it has used that form too.
+    inv_.PageCount = Variant(++page_);
     form_heading(job_, out_);
     out_.text("續頁: " + std::to_string(page_));
     out_.text(dated_line(job_, true));
