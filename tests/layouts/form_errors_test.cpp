@@ -14,8 +14,10 @@ const struct {
   const char* field;  // set to text that is no number
   const char* date_context;  // where the date shows, blank when it is no date
   const char* failed_page_count;  // the form count a failed print leaves
+  int items = 0;                   // one-line items sold
 } kForms[] = {
-    {"SP320", "Y", "Print_SP320D", "OrderAmt", "檢碼(5249)\n       14:30\n", "1"},
+    // Fifteen items fill the first form, so the amounts fail on the second.
+    {"SP320", "Y", "Print_SP320D", "InvAmt", "檢碼(5249)\n       14:30\n", "2", 13},
     {"SP320", "N", "Print_SP320", "InvAmt", "檢碼(5249)\n      \n", "7"},
     {"WP103", "N", "Print_WP103", "SCharge", "檢碼(5249)\n      \n", "7"},
     {"SP300", "N", "Print_SP300", "TaxAdd", "檢碼(5249)\n      \n", "7"},
@@ -35,8 +37,9 @@ TEST_F(FormTest, NonNumericAmountRaisesUnderTheLayoutsNameAndClosesTheChannel) {
     *printer.field(f.field) = Variant("一千");
     printer.PageCount = Variant(7);  // only the SP320 with items counts forms
     printer.InvPrintType(Variant(f.type));
-    MemoryRecordset none;
-    const Error through_print = raised([&] { printer.PrintInv(Variant(f.detail), none); });
+    const auto rows = f.items ? typical_items(f.items) : std::vector<ItemRow>{};
+    MemoryRecordset items(rows);
+    const Error through_print = raised([&] { printer.PrintInv(Variant(f.detail), items); });
     EXPECT_EQ(through_print.number(), kObjectError);
     EXPECT_EQ(through_print.source(), "PrintInv");
     EXPECT_NE(through_print.description().find("一千"), std::string::npos)
@@ -50,7 +53,8 @@ TEST_F(FormTest, NonNumericAmountRaisesUnderTheLayoutsNameAndClosesTheChannel) {
     opt.total_label = "消費合計";
     const Settings settings;
     const Variant detail(f.detail);
-    PrintJob job{printer, printer.InvNo(), opt, settings, *host, none, detail};
+    MemoryRecordset again(rows);
+    PrintJob job{printer, printer.InvNo(), opt, settings, *host, again, detail};
     const PortOpener opener = memory_port_opener(std::make_shared<MemoryPortLog>());
     const Error direct = raised(
         [&] { run_roll_layout(route.proc, route.on_failure, route.roll, job, {channels(), "LPT1", opener}); });

@@ -99,6 +99,11 @@ TEST_F(FormTest, Sp320dEdges) {
          p.OrderAmt = Variant(-50), p.SCharge = Variant(), p.Discount = Variant("0");
        },
        {}, "  合  計:    -50元 \n" + advance(14) + kBuyerAmounts + "謝謝光臨\f"},
+      {"subtotals by their leading number: no number is no line", "",
+       [](InvPrinter& p) {
+         p.OrderAmt = Variant("一千"), p.SCharge = Variant(""), p.Discount = Variant("50 ");
+       },
+       {}, "  折扣額:     50元 \n" + advance(14) + kBuyerAmounts + "謝謝光臨\f"},
       {"consumer: total twice, blank tax line", "",
        [&](InvPrinter& p) { no_sums(p), p.BNo = Variant(" "); }, {},
        heading("") + advance(15) + kDoubleOn + "          1,050元\n  \n          1,050元\n" +

@@ -24,8 +24,6 @@ std::string amount_yuan(const Variant& v, int width) {
   return PadLeftB(Format(v, "#,##0"), Variant(width)) + "元";
 }
 
-bool not_zero(const Variant& v) { return !v.is_null() && Num(v) != 0; }
-
 void form_heading(const PrintJob& job, ByteSink& out) {
   const InvoiceRecord& inv = job.inv;
   out.text(" ");

@@ -26,8 +26,6 @@ BlockCommands double_width_block();
 Variant difference(const Variant& a, const Variant& b);
 // PadLeftB(Format(v, "#,##0"), width) & "元".
 std::string amount_yuan(const Variant& v, int width);
-// `X <> 0`: Null never passes; text must be a number (error 13).
-bool not_zero(const Variant& v);
 
 // " ", Head0, Head1 and Head3 side by side in 34 columns, Head2: the top of the SP320 and WP103
 // forms, and of each SP320 continuation form.

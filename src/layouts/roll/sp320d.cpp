@@ -38,8 +38,6 @@ class Sp320dForm {
     else
       out_.text(Str(inv_.BottomLine1), LineEnd::None);
     out_.command(cmd::kFormFeed);
-    // Claimed only now, so that a print that fails on a later form never claims it.
-    inv_.PageCount = Variant(page_);
     return true;
   }
 
@@ -57,7 +55,8 @@ class Sp320dForm {
     out_.text("               ( 續 次 頁 )");
     out_.command(cmd::kFormFeed);
     item_line_ = 0;
-    ++page_;
+    // Counted once the next form is begun: a print that fails on it has used that form too.
+    inv_.PageCount = Variant(++page_);
     form_heading(job_, out_);
     out_.text("續頁: " + std::to_string(page_));
     out_.text(dated_line(job_, true));
@@ -90,7 +89,8 @@ class Sp320dForm {
     } sums[] = {{"  合  計:", &inv_.OrderAmt}, {"  服務費:", &inv_.SCharge}, {"  折扣額:", &inv_.Discount}};
     std::vector<std::string> buffer;
     for (const auto& s : sums) {
-      if (not_zero(*s.value)) buffer.push_back(s.caption + amount7(*s.value));
+      // The leading number of the text: an amount that reads as no number is no line.
+      if (Val(*s.value) != 0) buffer.push_back(s.caption + amount7(*s.value));
     }
     const int total_lines = static_cast<int>(buffer.size());
     if (item_line_ + total_lines >= kItemArea) {
