@@ -63,7 +63,8 @@ class InvPrinter : public InvoiceRecord {
   // returns the bytes the printer would receive, or raises what PrintInv would raise; an error
   // the print would only log raises too. Works on a copy: no port is opened, nothing is
   // prompted, paused, shown or logged, and this object's fields stay as they were. The rows are
-  // read as PrintInv reads them, so PrintInv needs them positioned afresh.
+  // read as PrintInv reads them, so PrintInv needs them positioned afresh. A page printer type
+  // has no bytes to give: it raises, naming the type.
   std::string lay_out(const Variant& pvDetail, Recordset& pRST) const;
 
   // Where the settings store lives; unset means settings_path() at each print. A file named here

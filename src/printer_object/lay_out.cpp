@@ -4,6 +4,7 @@
 
 #include "printer_object/channel/port_memory.h"
 #include "printer_object/invoice_printer.h"
+#include "printer_object/print_dispatch.h"
 #include "shared/errlog.h"
 
 namespace orvo {
@@ -29,6 +30,13 @@ class QuietHost : public Host {
 }  // namespace
 
 std::string InvPrinter::lay_out(const Variant& pvDetail, Recordset& pRST) const {
+  // Drawing would deliver the sheet: the page host is shared, not copied.
+  const std::string type = mvInvPrintType.is_empty() ? "RP420" : Str(mvInvPrintType);
+  if (route_for(type, text_eq(pvDetail, "Y")).page.draw != nullptr) {
+    throw Error(kObjectError, "lay_out",
+                type + " is a page printer type: it draws a page, not bytes; print it to a page "
+                       "output file to see it");
+  }
   InvPrinter copy(*this);
   copy.host_ = std::make_shared<QuietHost>(host_);
   auto port = std::make_shared<MemoryPortLog>();

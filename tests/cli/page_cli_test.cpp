@@ -19,6 +19,7 @@ class PageCli : public ::testing::Test {
     cups_->add_queue("WIN3PA4");
     cups_->add_queue("WIN3PA4B");
     cups_->admin("cupsreject WIN3PA4B");
+    dir_.write("settings.ini", "");  // a named settings file must exist
   }
 
   struct Run {
