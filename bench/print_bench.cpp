@@ -35,7 +35,7 @@ void BM_DetailSale(benchmark::State& state) {
   const int items = static_cast<int>(state.range(0));
   const auto rows = sale_items(items);
   orvo::InvPrinter printer(std::make_shared<SilentHost>());
-  printer.set_settings_file("/nonexistent/settings.ini");
+  printer.set_settings_file("/dev/null");  // no settings: every option at its default
   printer.InvPrintPort(orvo::Variant("/dev/null"));
   printer.InvNo(orvo::Variant("AB00000001"));
   printer.Head0 = orvo::Variant("好味餐廳");
