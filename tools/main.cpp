@@ -194,23 +194,20 @@ std::string wrapped(const std::string& lead, const std::vector<std::string>& wor
   return out + "\n";
 }
 
-// The accepted printer types, from the dispatch table, and which of them print in this build.
+// The accepted printer types, from the dispatch table: those sent bytes through the port and
+// those drawn on a page.
 std::string types_help() {
-  std::vector<std::string> built;
-  std::vector<std::string> missing;
+  std::vector<std::string> roll;
+  std::vector<std::string> page;
   std::set<std::string_view> seen;
   for (const orvo::Route& r : orvo::routes()) {
     if (!seen.insert(r.type).second) continue;
-    const bool has_layout =
-        orvo::route_for(r.type, false).roll || orvo::route_for(r.type, true).roll;
-    (has_layout ? built : missing).emplace_back(r.type);
+    (r.page.draw != nullptr ? page : roll).emplace_back(r.type);
   }
-  std::string text =
-      "Printer types (--type, exact spelling; left out: RP420, the standard roll layout;\n"
-      "SP320 with --detail Y prints the SP320D layout, with items):\n" +
-      wrapped("  printing in this build: ", built);
-  if (!missing.empty()) text += wrapped("  accepted, no layout in this build (exit 3): ", missing);
-  return text;
+  return "Printer types (--type, exact spelling; left out: RP420, the standard roll layout;\n"
+         "SP320 with --detail Y prints the SP320D layout, with items):\n" +
+         wrapped("  bytes to --port: ", roll) + wrapped("  a page sheet: ", page) +
+         "  (a page sheet goes to the CUPS queue named after the type, or to --page-output)\n";
 }
 
 std::string files_help() {
