@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Every test: the normal build, the optimised Release build (g++ -O3, whose warnings differ) and
-# the AddressSanitizer + UndefinedBehaviorSanitizer build (clang).
+# the AddressSanitizer + UndefinedBehaviorSanitizer build (clang); then a short run of each fuzz
+# target over its seed corpus, whose crash inputs must stay fixed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -10,4 +11,19 @@ for preset in default release asan; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
   ctest --preset "$preset" -j "$jobs"
+done
+
+echo "== fuzz build and short runs"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j "$jobs"
+for target in print sale_json roll_preview; do
+  scratch=$(mktemp -d)
+  if ! build/fuzz/fuzz_$target -runs=2000 -entropic=0 -max_len=1024 -timeout=10 \
+      -artifact_prefix="$scratch/" "$scratch" "fuzz/corpus/$target" >"$scratch/log" 2>&1; then
+    cat "$scratch/log"
+    echo "fuzz_$target failed: the input is kept in $scratch" >&2
+    exit 1
+  fi
+  echo "fuzz_$target: $(grep '^Done' "$scratch/log")"
+  rm -rf "$scratch"
 done

@@ -74,6 +74,8 @@ DateValue date_from_civil(const CivilTime& c) {
 }
 
 CivilTime civil_from_date(DateValue dv) {
+  // A date built directly, not through CDate, can hold any double.
+  if (!(dv.serial >= kFirstSerial && dv.serial < kLastSerial)) raise_overflow();
   double days = std::floor(dv.serial);
   long secs = std::lround((dv.serial - days) * 86400.0);
   if (secs >= 86400) days += 1, secs -= 86400;

@@ -22,6 +22,7 @@ struct CivilTime {
 };
 
 DateValue date_from_civil(const CivilTime& c);
+// Outside the years 100 to 9999 (infinite and NaN included) raises 6 "Overflow".
 CivilTime civil_from_date(DateValue d);
 
 class Variant {

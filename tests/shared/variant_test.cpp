@@ -97,6 +97,9 @@ TEST(NumericUse, BeyondTheDoubleRangeOverflowsWhereverUsed) {
       [&] { Val(huge_hex); },
       [&] { CInt(inf); },
       [&] { CDate(Variant(1e300)); },
+      [&] { Str(Variant(DateValue{-inf})); },
+      [&] { Format(Variant(DateValue{std::nan("")}), "yyyy"); },
+      [&] { civil_from_date(DateValue{1e300}); },
   };
   for (std::size_t i = 0; i < std::size(uses); ++i)
     EXPECT_EQ(error_number(uses[i]), 6) << "use " << i;
