@@ -18,11 +18,6 @@ std::vector<MemoryRecordset::Row> numbered_items(int n) {
   return rows;
 }
 
-std::string heading(const std::string& check, const std::string& page) {
-  return feed(1) + feed(1) + feed(1) + feed(1) + "日期:2010-03-05\n" + "S1          " + "   " +
-         "      U1\n" + "檢碼(" + check + ") 機   1  頁:" + page + "\n" + "  \n" + feed(1);
-}
-
 std::string item_lines(int from, int to) {
   std::string s;
   for (int i = from; i <= to; ++i)
@@ -45,11 +40,12 @@ TEST_F(FormChangeTest, ThreeFormsWithARollChangeBetweenThem) {
   printer.InvNo(Variant("AB12345249"));
   MemoryRecordset rows(numbered_items(40));
   ASSERT_TRUE(printer.PrintInv(Variant("Y"), rows));
-  const std::string form_end = feed(11) + ESC + "o\x0c";
-  const std::string expected =
-      ESC + "@" + ESC + "z\x01" + heading("5249", "01") + item_lines(1, 15) + feed(11) + ESC +
-      "o\x0c" + heading("5250", "02") + item_lines(16, 30) + form_end + heading("5251", "03") +
-      item_lines(31, 40) + " \n" + "         消費合計: 400元\n" + feed(14) + ESC + "o\x0c";
+  const std::string form_end = feed(11) + kRollEnd;
+  const std::string expected = kRollStart + roll_heading({.check = "5249"}) + item_lines(1, 15) +
+                               form_end + roll_heading({.check = "5250", .page = "02"}) +
+                               item_lines(16, 30) + form_end +
+                               roll_heading({.check = "5251", .page = "03"}) + item_lines(31, 40) +
+                               " \n" + "         消費合計: 400元\n" + feed(14) + kRollEnd;
   EXPECT_EQ(captured(), to_cp950(expected));
   ASSERT_EQ(host->prompts.size(), 1u);
   EXPECT_EQ(host->prompts[0].text, "請更換發票後按[確定]");
@@ -62,10 +58,9 @@ TEST_F(FormChangeTest, TotalLineThatWouldBeLine25StartsTheNextForm) {
   printer.InvNo(Variant("AB12345678"));
   MemoryRecordset rows(numbered_items(14));
   ASSERT_TRUE(printer.PrintInv(Variant("Y"), rows));
-  const std::string expected = ESC + "@" + ESC + "z\x01" + heading("5678", "01") +
-                               item_lines(1, 14) + " \n" + feed(11) + ESC + "o\x0c" +
-                               heading("5679", "02") + "         消費合計: 400元\n" + feed(25) +
-                               ESC + "o\x0c";
+  const std::string expected = kRollStart + roll_heading() + item_lines(1, 14) + " \n" + feed(11) +
+                               kRollEnd + roll_heading({.check = "5679", .page = "02"}) +
+                               "         消費合計: 400元\n" + feed(25) + kRollEnd;
   EXPECT_EQ(captured(), to_cp950(expected));
   EXPECT_EQ(Str(printer.PageCount), "2");
 }
@@ -78,8 +73,8 @@ TEST_F(FormChangeTest, LongNameContinuationAlsoChangesForm) {
   ASSERT_TRUE(printer.PrintInv(Variant("Y"), items));
   const std::string out = from_cp950(captured());
   // The 15th item fills line 24; its second line starts form 2, numbered 1000 (a new roll).
-  EXPECT_NE(out.find("招牌紅燒牛肉麵  1  280TX\n" + feed(11) + ESC + "o\x0c" +
-                     heading("1000", "02") + "加大\r\n"),
+  EXPECT_NE(out.find("招牌紅燒牛肉麵  1  280TX\n" + feed(11) + kRollEnd +
+                     roll_heading({.check = "1000", .page = "02"}) + "加大\r\n"),
             std::string::npos);
   EXPECT_EQ(host->prompts.size(), 1u);
 }
