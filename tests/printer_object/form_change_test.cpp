@@ -1,4 +1,5 @@
 #include "support/printer_fixture.h"
+#include "support/raised.h"
 
 namespace orvo::testing {
 namespace {
@@ -82,15 +83,11 @@ TEST_F(FormChangeTest, LongNameContinuationAlsoChangesForm) {
 TEST_F(FormChangeTest, InvoiceNumberWithoutDigitsFailsAtTheFormChange) {
   printer.InvNo(Variant("AB12X"));
   MemoryRecordset rows(numbered_items(16));
-  try {
-    printer.PrintInv(Variant("Y"), rows);
-    FAIL() << "no error";
-  } catch (const Error& e) {
-    EXPECT_EQ(e.number(), kObjectError);
-    EXPECT_EQ(e.source(), "PrintInv");
-    EXPECT_EQ(e.description(),
-              "Type mismatch: InvNo \"AB12X\" has no invoice number from its third character on");
-  }
+  const Error e = raised([&] { printer.PrintInv(Variant("Y"), rows); });
+  EXPECT_EQ(e.number(), kObjectError);
+  EXPECT_EQ(e.source(), "PrintInv");
+  EXPECT_EQ(e.description(),
+            "Type mismatch: InvNo \"AB12X\" has no invoice number from its third character on");
   EXPECT_TRUE(host->prompts.empty());
   EXPECT_FALSE(host->busy);
   EXPECT_EQ(Str(printer.PageCount), "1");  // claimed at the start, never for the unfinished form
@@ -116,13 +113,9 @@ TEST_F(FormChangeTest, MissingFieldOrNonNumericAmountEndsThePrint) {
   for (auto& c : cases) {
     c.setup();
     MemoryRecordset rows(c.rows);
-    try {
-      printer.PrintInv(Variant(c.detail), rows);
-      ADD_FAILURE() << "no error for " << c.in_description;
-    } catch (const Error& e) {
-      EXPECT_EQ(e.source(), "PrintInv");
-      EXPECT_NE(e.description().find(c.in_description), std::string::npos) << e.description();
-    }
+    const Error e = raised([&] { printer.PrintInv(Variant(c.detail), rows); });
+    EXPECT_EQ(e.source(), "PrintInv");
+    EXPECT_NE(e.description().find(c.in_description), std::string::npos) << e.description();
     EXPECT_FALSE(host->busy);
   }
 }
