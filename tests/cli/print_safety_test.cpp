@@ -1,11 +1,8 @@
 // Nothing lost at the port, nothing injected into it: a sale that would fail sends nothing, field
 // text cannot command the printer, one print at a time per port, a printer that stops taking
 // bytes is no success, and an interrupted print says how far it got.
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/ioctl.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,6 +10,7 @@
 #include <csignal>
 #include <thread>
 
+#include "channel/peers.h"
 #include "cli/cli_fixture.h"
 #include "shared/cp950.h"
 
@@ -136,20 +134,12 @@ TEST_F(Cli, TwoPrintsToOneCaptureFileLeaveOneWholeInvoice) {
 // A network printer that accepts the job and never reads it: the kernel takes the whole print
 // into its buffers, but the invoice is not printed, and the tool must not say it was.
 TEST_F(Cli, ANetworkPrinterThatTakesNothingIsNoSuccess) {
-  const int server = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  const int small = 4096;
-  ::setsockopt(server, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
-  sockaddr_in addr{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
-  socklen_t len = sizeof addr;
-  ASSERT_EQ(::bind(server, reinterpret_cast<sockaddr*>(&addr), len), 0);
-  ASSERT_EQ(::getsockname(server, reinterpret_cast<sockaddr*>(&addr), &len), 0);
-  ASSERT_EQ(::listen(server, 4), 0);
-  const std::string port = "tcp://127.0.0.1:" + std::to_string(ntohs(addr.sin_port));
+  const Loopback server(true, 4, 4096);
+  const std::string port = server.name();
   dir_.write("settings.ini", "[Ports]\nWriteTimeoutSeconds=0.3\nTcpSendBufferBytes=1048576\n");
 
   const Outcome r = run({"print", long_sale("long.json", "AB12345678", 300).string(), "--detail",
                          "Y", "--port", port});
-  ::close(server);
   EXPECT_EQ(r.status, 3);
   EXPECT_TRUE(r.err.starts_with("error -2147221504 from PrintInv: " + port +
                                 " : stalled: the printer took nothing for 0.3 s ("))

@@ -20,7 +20,7 @@ TEST_F(CfTest, TypicalInvoiceWithHeadingTextsItemCountAndOverpayment) {
   rows.push_back(voucher("禮券500", -500));
   ASSERT_TRUE(print("CF", rows, "N"));
   const std::string expected =
-      kStart + "大葉超市                \n" + feed(1) + "台北市永康街10號        \n" + feed(1) +
+      kRollStart + "大葉超市                \n" + feed(1) + "台北市永康街10號        \n" + feed(1) +
       kDateLine + "01\n" + "機234567 序0501  員  A03\n" + "客戶統編: 24536806\n" +
       "蘋果汁          2   120T\n" + "有機高山烏龍茶  1   300 \n" + "葉禮盒-大\r\n" +
       "香蕉          1.5    45T\n" + feed(1) + "小計: 4項           465\n" +
@@ -41,7 +41,7 @@ TEST_F(CfTest, BlankLineAfterTheItemsFillsTheFormWhichIsFedToLine36) {
   const std::string heading = "POS01                   \n" + feed(1) + feed(1) + feed(1) +
                               kDateLine;
   const std::string machine = "機POS01 序0501  員  A03\n" + feed(1);
-  const std::string expected = kStart + heading + "01\n" + machine + item_lines(18) + feed(1) +
+  const std::string expected = kRollStart + heading + "01\n" + machine + item_lines(18) + feed(1) +
                                feed(9) + ESC + "o" + "\x0c" + heading + "02\n" + machine +
                                "小計: 18項           180\n" + "\x0c";
   EXPECT_EQ(captured(), to_cp950(expected));

@@ -28,14 +28,12 @@ TEST_F(DayehTest, TypicalInvoiceWithVouchersAndTaxSplit) {
   rows.push_back(voucher("新禮券100", -200));
   ASSERT_TRUE(print("DAYEH", rows));
   const std::string expected =
-      kStart + heading("AB 12345678") + "客戶統編: 24536806\n" +
-      "蘋果汁          2   120T\n" + "有機高山烏龍茶  1   300 \n" + "葉禮盒-大\r\n" +
-      "香蕉          1.5    45T\n" + feed(1) +
+      kRollStart + heading("AB 12345678") + "客戶統編: 24536806\n" + "蘋果汁          2   120T\n" +
+      "有機高山烏龍茶  1   300 \n" + "葉禮盒-大\r\n" + "香蕉          1.5    45T\n" + feed(1) +
       "小計:             1,365\n" + "禮券               -500\n" + "新禮券             -200\n" +
       " 服務費:             100\n" + "折扣額:             -50\n" + "小計:             1,415\n" +
-      "謝謝光臨\n" + feed(0) +
-      "應稅   1,115  免稅   300\n" + "D01 大葉門市     分機23\n" + "A03   0501 02 14:30 01\n" +
-      "\x0c";
+      "謝謝光臨\n" + feed(0) + "應稅   1,115  免稅   300\n" + "D01 大葉門市     分機23\n" +
+      "A03   0501 02 14:30 01\n" + "\x0c";
   EXPECT_EQ(captured(), to_cp950(expected));
   EXPECT_EQ(Str(printer.PageCount), "1");
   EXPECT_TRUE(is_blank(printer.BottomLine1));
@@ -47,7 +45,7 @@ TEST_F(DayehTest, FourteenItemsFillTheFormAndTheNextCarriesTheNextNumber) {
   printer.InvAmt = Variant(140);
   printer.BottomLine1 = Variant("");
   ASSERT_TRUE(print("DAYEH", one_line_items(14)));
-  const std::string expected = kStart + heading("AB 00000999") + item_lines(14) + "\x0c" +
+  const std::string expected = kRollStart + heading("AB 00000999") + item_lines(14) + "\x0c" +
                                heading("AB 00001000") + feed(1) + "小計:               140\n" +
                                feed(11) + "應稅     140  免稅     0\n" + "D01 " +
                                std::string(11, ' ') + "\n" + "A03   0501 02 14:30 02\n" + "\x0c";

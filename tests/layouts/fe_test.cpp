@@ -16,7 +16,7 @@ TEST_F(FeTest, TypicalInvoiceWithVouchersAndChange) {
   rows.push_back(voucher("禮券500", -500));
   ASSERT_TRUE(print("FE", rows));
   const std::string expected =
-      kStart + feed(4) + kDateLine + "01\n" + "機234567   序0501  員  A03\n" + "門市:永康店\n" +
+      kRollStart + feed(4) + kDateLine + "01\n" + "機234567   序0501  員  A03\n" + "門市:永康店\n" +
       feed(1) + "蘋果汁          2   120T\n" + "有機高山烏龍茶  1   300 \n" + "葉禮盒-大\r\n" +
       "香蕉          1.5    45T\n" + "禮券500         1  -500T\n" + feed(1) +
       "小計:               465\n" + " 券抵扣:            -500\n" + " 折扣額:             -20\n" +
@@ -33,10 +33,10 @@ TEST_F(FeTest, NineteenItemsFillTheFormWhichIsFedToLine36) {
   printer.BottomLine1 = Variant("");
   ASSERT_TRUE(print("FE", one_line_items(19)));
   const std::string machine = "機   序0501  員  A03\n";
-  const std::string expected = kStart + feed(4) + kDateLine + "01\n" + machine + feed(1) +
-                               item_lines(19) + feed(9) + ESC + "o" + "\x0c" + feed(4) +
-                               kDateLine + "02\n" + machine + feed(1) + feed(1) +
-                               "小計:               190\n" + "\x0c";
+  const std::string expected = kRollStart + feed(4) + kDateLine + "01\n" + machine + feed(1) +
+                               item_lines(19) + feed(9) + ESC + "o" + "\x0c" + feed(4) + kDateLine +
+                               "02\n" + machine + feed(1) + feed(1) + "小計:               190\n" +
+                               "\x0c";
   EXPECT_EQ(captured(), to_cp950(expected));
   EXPECT_EQ(Str(printer.PageCount), "2");
 }

@@ -7,9 +7,6 @@
 namespace orvo::testing {
 namespace {
 
-const std::string kStart = ESC + "@" + ESC + "z\x01";
-const std::string kEnd = ESC + "o\x0c";
-
 // The heading of a sale with no heading texts, no buyer and no check number.
 std::string bare_heading(const std::string& check = "5678") {
   return feed(1) + feed(1) + feed(1) + feed(1) + "日期:2010-03-05  14:30\n" + "收銀員:    U1\n" +
@@ -42,11 +39,11 @@ TEST_F(KTV420Test, SummaryOfAKaraokeRoom) {
   ASSERT_TRUE(printer.PrintInv(Variant("Y"), items));
   // The remark has no line end: the one-line feed after it prints it.
   const std::string expected =
-      kStart + "星光大道KTV             \n" + feed(1) + "信義店                  \n" + feed(1) +
+      kRollStart + "星光大道KTV             \n" + feed(1) + "信義店                  \n" + feed(1) +
       "日期:2010-03-05  14:30\n" + "收銀員:   K07\n" + "檢碼(1357) 機   5  \n" + "包廂代號:V12\n" +
       "客戶統編: 53012345\n" + "歡唱3小時               " + feed(1) + "  餐飲費:  2,076元 \n" +
       "  包廂費:  1,714元 \n" + "   稅 額:    190元 \n" + "           合 計:3,980元\n" + feed(20) +
-      kEnd;
+      kRollEnd;
   EXPECT_EQ(captured(), to_cp950(expected));
   EXPECT_EQ(Str(printer.OrderAmt), "2180");
   EXPECT_EQ(Str(printer.SCharge), "1800");
@@ -87,7 +84,8 @@ TEST_F(KTV420Test, SplitIntoFoodRoomAndTaxWrittenBack) {
     printer.OrderAmt = Variant(-1);
     MemoryRecordset closed;
     ASSERT_TRUE(printer.PrintInv(Variant("N"), closed));
-    EXPECT_EQ(captured(), to_cp950(kStart + bare_heading() + feed(1) + c.split + feed(21) + kEnd));
+    EXPECT_EQ(captured(),
+              to_cp950(kRollStart + bare_heading() + feed(1) + c.split + feed(21) + kRollEnd));
     EXPECT_EQ(Str(printer.OrderAmt), c.order_after);
     EXPECT_EQ(Str(printer.SCharge), c.room_charge_after);
   }
@@ -124,8 +122,8 @@ TEST_F(KTV420Test, HeadingLines) {
     c.sale(p);
     MemoryRecordset closed;
     ASSERT_TRUE(p.PrintInv(Variant("N"), closed));
-    EXPECT_EQ(captured().substr(0, to_cp950(kStart + c.heading).size()),
-              to_cp950(kStart + c.heading));
+    EXPECT_EQ(captured().substr(0, to_cp950(kRollStart + c.heading).size()),
+              to_cp950(kRollStart + c.heading));
   }
 }
 
@@ -140,7 +138,7 @@ TEST(InvHeadKTV, EndsAFullFormWithoutANewNumberOrPrompt) {
 
   line = 25;
   InvHeadKTV(d.job, d.out, page, line);
-  EXPECT_EQ(d.bytes(), to_cp950(feed(11) + kEnd + bare_heading("5249")));
+  EXPECT_EQ(d.bytes(), to_cp950(feed(11) + kRollEnd + bare_heading("5249")));
   EXPECT_EQ(page, 2);
   EXPECT_EQ(line, 10);
   EXPECT_TRUE(d.host.prompts.empty());

@@ -7,6 +7,7 @@
 #include "layouts/roll/tp3688.h"
 #include "printer_object/print_dispatch.h"
 #include "support/printer_fixture.h"
+#include "support/raised.h"
 #include "support/sales.h"
 
 namespace orvo::testing {
@@ -42,14 +43,10 @@ TEST_F(Roll36FailureTest, TextThatIsNoNumberEndsThePrintWhereItIsUsed) {
     p.InvPrintType(Variant(c.type));
     c.sale(p);
     MemoryRecordset items(typical_items(2));
-    try {
-      p.PrintInv(Variant(c.detail), items);
-      ADD_FAILURE() << "no error";
-    } catch (const Error& e) {
-      EXPECT_EQ(e.number(), kObjectError);
-      EXPECT_EQ(e.source(), "PrintInv");
-      EXPECT_EQ(e.description(), "Type mismatch: \"" + c.value + "\" is not a number");
-    }
+    const Error e = raised([&] { p.PrintInv(Variant(c.detail), items); });
+    EXPECT_EQ(e.number(), kObjectError);
+    EXPECT_EQ(e.source(), "PrintInv");
+    EXPECT_EQ(e.description(), "Type mismatch: \"" + c.value + "\" is not a number");
     const std::string sent = captured();
     const std::string last = to_cp950(c.last_sent);
     EXPECT_EQ(sent.substr(sent.size() - std::min(sent.size(), last.size())), last);
@@ -69,13 +66,9 @@ TEST_F(Roll36FailureTest, AnEmptyPortNameIsRefusedByTheChannel) {
     p.InvPrintType(Variant(type));
     typical_sale(p);
     MemoryRecordset none;
-    try {
-      p.PrintInv(Variant("N"), none);
-      ADD_FAILURE() << "no error";
-    } catch (const Error& e) {
-      EXPECT_EQ(e.source(), "PrintInv");
-      EXPECT_EQ(e.description(), "Bad file name: : empty port name");
-    }
+    const Error e = raised([&] { p.PrintInv(Variant("N"), none); });
+    EXPECT_EQ(e.source(), "PrintInv");
+    EXPECT_EQ(e.description(), "Bad file name: : empty port name");
   }
 }
 
@@ -88,14 +81,12 @@ TEST(Roll36ProcedureNames, LayoutsAndHeadingsRaiseUnderTheirOwnNames) {
     log->fail_write = 1;
     const Route& route = route_for(type, false);
     const PortOpener opener = memory_port_opener(log);
-    try {
+    const Error e = raised([&] {
       run_roll_layout(route.proc, route.on_failure, route.roll, d.job, {d.table, "LPT1", opener});
-      ADD_FAILURE() << "no error";
-    } catch (const Error& e) {
-      EXPECT_EQ(e.number(), kObjectError);
-      EXPECT_EQ(e.source(), std::string("Print_") + type);
-      EXPECT_EQ(e.description(), refused);
-    }
+    });
+    EXPECT_EQ(e.number(), kObjectError);
+    EXPECT_EQ(e.source(), std::string("Print_") + type);
+    EXPECT_EQ(e.description(), refused);
     EXPECT_FALSE(log->open);
   }
 
@@ -107,13 +98,10 @@ TEST(Roll36ProcedureNames, LayoutsAndHeadingsRaiseUnderTheirOwnNames) {
   for (const auto& h : headings) {
     DirectJob d(1);
     std::int16_t page = 1, line = 1;
-    try {
-      h.heading(d.job, d.out, page, line);
-      ADD_FAILURE() << "no error from " << h.name;
-    } catch (const Error& e) {
-      EXPECT_EQ(e.source(), h.name);
-      EXPECT_EQ(e.description(), refused);
-    }
+    SCOPED_TRACE(h.name);
+    const Error e = raised([&] { h.heading(d.job, d.out, page, line); });
+    EXPECT_EQ(e.source(), h.name);
+    EXPECT_EQ(e.description(), refused);
   }
 }
 

@@ -6,15 +6,6 @@
 namespace orvo::testing {
 namespace {
 
-const std::string kStart = ESC + "@" + ESC + "z\x01";
-const std::string kEnd = ESC + "o\x0c";
-
-// The standard nine heading lines for a sale with no heading texts, no buyer and no check number.
-std::string bare_heading(const std::string& check = "5678", const std::string& page = "01") {
-  return feed(1) + feed(1) + feed(1) + feed(1) + "日期:2010-03-05\n" + "S1          " + "   " +
-         "      U1\n" + "檢碼(" + check + ") 機   1  頁:" + page + "\n" + "  \n" + feed(1);
-}
-
 class RP420ATest : public PrinterTest {
  protected:
   void SetUp() override {
@@ -44,12 +35,12 @@ TEST_F(RP420ATest, DetailInvoiceOfAnEntertainmentVenue) {
   ASSERT_TRUE(printer.PrintInv(Variant("Y"), rows));
   // (2240 - 100) / 1.075 rounds to 1991; 2.5 % of it, 49.775, rounds to 50.
   const std::string expected =
-      kStart + "藍調音樂餐廳            \n" + "台中市西區公益路168號   \n" + feed(1) + feed(1) +
+      kRollStart + "藍調音樂餐廳            \n" + "台中市西區公益路168號   \n" + feed(1) + feed(1) +
       "日期:2010-03-05 14:30\n" + "S1          " + "   " + "     M12\n" +
       "檢碼(5678) 機   2  頁:01\n" + "帳單:1105-0033\n" + feed(1) + "生日派對                \n" +
       "入場券含飲料一  2  1200T\n" + "杯\r\n" + "精釀啤酒-大杯   3   540T\n" +
       "炸物拼盤        1   400T\n" + "代收停車費      1   100 \n" + "       消費合計: 2,240元\n" +
-      feed(1) + " 消費金額: 2,190元      \n" + " 代收娛樂稅: 50元       \n" + feed(16) + kEnd;
+      feed(1) + " 消費金額: 2,190元      \n" + " 代收娛樂稅: 50元       \n" + feed(16) + kRollEnd;
   EXPECT_EQ(captured(), to_cp950(expected));
   EXPECT_EQ(Str(printer.PageCount), "1");
   EXPECT_EQ(Str(printer.BottomLine1), "謝謝光臨");
@@ -103,8 +94,8 @@ TEST_F(RP420ATest, ShortForms) {
     c.sale(printer);
     MemoryRecordset rows({item_row("不印", 1, 10)});
     ASSERT_TRUE(printer.PrintInv(Variant("y"), rows));
-    EXPECT_EQ(captured(), to_cp950(kStart + bare_heading(c.check) + c.remark_line + feed(5) + c.body +
-                                   feed(c.end_feed) + kEnd));
+    EXPECT_EQ(captured(), to_cp950(kRollStart + roll_heading({.check = c.check}) + c.remark_line +
+                                   feed(5) + c.body + feed(c.end_feed) + kRollEnd));
   }
 }
 
@@ -164,8 +155,8 @@ TEST_F(RP420ATest, DetailItemsAndTaxSplit) {
     MemoryRecordset closed;
     ASSERT_TRUE(printer.PrintInv(
         Variant("Y"), c.items.empty() ? static_cast<Recordset&>(closed) : open_rows));
-    EXPECT_EQ(captured(), to_cp950(kStart + bare_heading()) + c.items_bytes +
-                              to_cp950(c.totals + feed(c.end_feed) + kEnd));
+    EXPECT_EQ(captured(), to_cp950(kRollStart + roll_heading()) + c.items_bytes +
+                              to_cp950(c.totals + feed(c.end_feed) + kRollEnd));
   }
 }
 
@@ -196,9 +187,10 @@ TEST_F(RP420ATest, ContinuesOnTheNextNumberedFormWithARollPrompt) {
     }
     MemoryRecordset items(rows);
     ASSERT_TRUE(printer.PrintInv(Variant("Y"), items));
-    EXPECT_EQ(captured(), to_cp950(kStart + bare_heading("5249", "01") + first + c.end_of_first +
-                                   feed(11) + kEnd + bare_heading("5250", "02") +
-                                   c.start_of_next + feed(c.last_feed) + kEnd));
+    EXPECT_EQ(captured(),
+              to_cp950(kRollStart + roll_heading({.check = "5249"}) + first + c.end_of_first +
+                       feed(11) + kRollEnd + roll_heading({.check = "5250", .page = "02"}) +
+                       c.start_of_next + feed(c.last_feed) + kRollEnd));
     EXPECT_EQ(host->prompts.size(), 1u);
     EXPECT_EQ(Str(printer.PageCount), "2");
   }

@@ -74,7 +74,6 @@ inline std::string item_lines(int n) {
   return s;
 }
 
-inline const std::string kStart = ESC + "@" + ESC + "z\x01";
 // The FE and CF date line up to the page number, for the tests' clock.
 inline const std::string kDateLine = "2010-03-05  14:30  頁:";
 

@@ -1,4 +1,5 @@
 #include "support/printer_fixture.h"
+#include "support/raised.h"
 
 namespace orvo::testing {
 namespace {
@@ -16,11 +17,6 @@ std::vector<MemoryRecordset::Row> numbered_items(int n) {
   for (int i = 1; i <= n; ++i)
     rows.push_back(row("品項" + std::string(i < 10 ? "0" : "") + std::to_string(i), 10));
   return rows;
-}
-
-std::string heading(const std::string& check, const std::string& page) {
-  return feed(1) + feed(1) + feed(1) + feed(1) + "日期:2010-03-05\n" + "S1          " + "   " +
-         "      U1\n" + "檢碼(" + check + ") 機   1  頁:" + page + "\n" + "  \n" + feed(1);
 }
 
 std::string item_lines(int from, int to) {
@@ -45,11 +41,12 @@ TEST_F(FormChangeTest, ThreeFormsWithARollChangeBetweenThem) {
   printer.InvNo(Variant("AB12345249"));
   MemoryRecordset rows(numbered_items(40));
   ASSERT_TRUE(printer.PrintInv(Variant("Y"), rows));
-  const std::string form_end = feed(11) + ESC + "o\x0c";
-  const std::string expected =
-      ESC + "@" + ESC + "z\x01" + heading("5249", "01") + item_lines(1, 15) + feed(11) + ESC +
-      "o\x0c" + heading("5250", "02") + item_lines(16, 30) + form_end + heading("5251", "03") +
-      item_lines(31, 40) + " \n" + "         消費合計: 400元\n" + feed(14) + ESC + "o\x0c";
+  const std::string form_end = feed(11) + kRollEnd;
+  const std::string expected = kRollStart + roll_heading({.check = "5249"}) + item_lines(1, 15) +
+                               form_end + roll_heading({.check = "5250", .page = "02"}) +
+                               item_lines(16, 30) + form_end +
+                               roll_heading({.check = "5251", .page = "03"}) + item_lines(31, 40) +
+                               " \n" + "         消費合計: 400元\n" + feed(14) + kRollEnd;
   EXPECT_EQ(captured(), to_cp950(expected));
   ASSERT_EQ(host->prompts.size(), 1u);
   EXPECT_EQ(host->prompts[0].text, "請更換發票後按[確定]");
@@ -62,10 +59,9 @@ TEST_F(FormChangeTest, TotalLineThatWouldBeLine25StartsTheNextForm) {
   printer.InvNo(Variant("AB12345678"));
   MemoryRecordset rows(numbered_items(14));
   ASSERT_TRUE(printer.PrintInv(Variant("Y"), rows));
-  const std::string expected = ESC + "@" + ESC + "z\x01" + heading("5678", "01") +
-                               item_lines(1, 14) + " \n" + feed(11) + ESC + "o\x0c" +
-                               heading("5679", "02") + "         消費合計: 400元\n" + feed(25) +
-                               ESC + "o\x0c";
+  const std::string expected = kRollStart + roll_heading() + item_lines(1, 14) + " \n" + feed(11) +
+                               kRollEnd + roll_heading({.check = "5679", .page = "02"}) +
+                               "         消費合計: 400元\n" + feed(25) + kRollEnd;
   EXPECT_EQ(captured(), to_cp950(expected));
   EXPECT_EQ(Str(printer.PageCount), "2");
 }
@@ -78,8 +74,8 @@ TEST_F(FormChangeTest, LongNameContinuationAlsoChangesForm) {
   ASSERT_TRUE(printer.PrintInv(Variant("Y"), items));
   const std::string out = from_cp950(captured());
   // The 15th item fills line 24; its second line starts form 2, numbered 1000 (a new roll).
-  EXPECT_NE(out.find("招牌紅燒牛肉麵  1  280TX\n" + feed(11) + ESC + "o\x0c" +
-                     heading("1000", "02") + "加大\r\n"),
+  EXPECT_NE(out.find("招牌紅燒牛肉麵  1  280TX\n" + feed(11) + kRollEnd +
+                     roll_heading({.check = "1000", .page = "02"}) + "加大\r\n"),
             std::string::npos);
   EXPECT_EQ(host->prompts.size(), 1u);
 }
@@ -87,15 +83,11 @@ TEST_F(FormChangeTest, LongNameContinuationAlsoChangesForm) {
 TEST_F(FormChangeTest, InvoiceNumberWithoutDigitsFailsAtTheFormChange) {
   printer.InvNo(Variant("AB12X"));
   MemoryRecordset rows(numbered_items(16));
-  try {
-    printer.PrintInv(Variant("Y"), rows);
-    FAIL() << "no error";
-  } catch (const Error& e) {
-    EXPECT_EQ(e.number(), kObjectError);
-    EXPECT_EQ(e.source(), "PrintInv");
-    EXPECT_EQ(e.description(),
-              "Type mismatch: InvNo \"AB12X\" has no invoice number from its third character on");
-  }
+  const Error e = raised([&] { printer.PrintInv(Variant("Y"), rows); });
+  EXPECT_EQ(e.number(), kObjectError);
+  EXPECT_EQ(e.source(), "PrintInv");
+  EXPECT_EQ(e.description(),
+            "Type mismatch: InvNo \"AB12X\" has no invoice number from its third character on");
   EXPECT_TRUE(host->prompts.empty());
   EXPECT_FALSE(host->busy);
   EXPECT_EQ(Str(printer.PageCount), "1");  // claimed at the start, never for the unfinished form
@@ -121,13 +113,9 @@ TEST_F(FormChangeTest, MissingFieldOrNonNumericAmountEndsThePrint) {
   for (auto& c : cases) {
     c.setup();
     MemoryRecordset rows(c.rows);
-    try {
-      printer.PrintInv(Variant(c.detail), rows);
-      ADD_FAILURE() << "no error for " << c.in_description;
-    } catch (const Error& e) {
-      EXPECT_EQ(e.source(), "PrintInv");
-      EXPECT_NE(e.description().find(c.in_description), std::string::npos) << e.description();
-    }
+    const Error e = raised([&] { printer.PrintInv(Variant(c.detail), rows); });
+    EXPECT_EQ(e.source(), "PrintInv");
+    EXPECT_NE(e.description().find(c.in_description), std::string::npos) << e.description();
     EXPECT_FALSE(host->busy);
   }
 }

@@ -1,31 +1,20 @@
 #include <fcntl.h>
 
 #include "support/printer_fixture.h"
+#include "support/raised.h"
 
 namespace orvo::testing {
 namespace {
 
 using ObjectTest = PrinterTest;
 
-Error caught(auto&& fn) {
-  try {
-    fn();
-  } catch (const Error& e) {
-    return e;
-  }
-  return Error(0, "", "no error");
-}
-
 TEST_F(ObjectTest, TestPrintWritesTheFixedInvoice) {
   printer.TestPrint();
-  const std::string expected = to_cp950(
-      ESC + "@" + ESC + "z\x01" + feed(4) + "機POSID6 序123456  收123\n" + "發票號碼:AB12345678\n" +
-      feed(1) + "餐費小計:  12,500元 \n" + "服務費  :   1,250元 \n" + "       合計:   13,750元 \n" +
-      "99/03/05 14:30:05\n" + feed(11) + ESC + "o\x0c");
+  const std::string expected =
+      to_cp950(kRollStart + feed(4) + "機POSID6 序123456  收123\n" + "發票號碼:AB12345678\n" +
+               feed(1) + "餐費小計:  12,500元 \n" + "服務費  :   1,250元 \n" +
+               "       合計:   13,750元 \n" + "99/03/05 14:30:05\n" + feed(11) + kRollEnd);
   EXPECT_EQ(captured(), expected);
-  EXPECT_EQ(captured().substr(0, 9),
-            "\x1b@\x1bz\x01\x1b"
-            "d\x04\xBE");
   EXPECT_EQ(host->sleeps, std::vector<long>{500});
   EXPECT_EQ(host->events, 2);  // before opening the port, and after the pause
   EXPECT_EQ(host->busy_calls, (std::vector<bool>{true, false}));
@@ -46,7 +35,7 @@ TEST_F(ObjectTest, TypeCheckRefusesAndKeepsThePreviousValue) {
   EXPECT_TRUE(printer.InvPrintType().is_empty());
   printer.InvPrintType(Variant("SP320"));
   for (const char* bad : {"rp420", "SP320D", "", " RP420"}) {
-    const Error e = caught([&] { printer.InvPrintType(Variant(bad)); });
+    const Error e = raised([&] { printer.InvPrintType(Variant(bad)); });
     EXPECT_EQ(e.number(), kObjectError) << bad;
     EXPECT_EQ(e.source(), "InvPrintPort:");
     EXPECT_EQ(e.description(), std::string("不支援此發票機種類:") + bad);
@@ -59,10 +48,10 @@ TEST_F(ObjectTest, UnsetPortIsRefusedBeforeAnythingIsOpened) {
     InvPrinter p(host);
     p.InvPrintPort(port);
     MemoryRecordset rows;
-    const Error t = caught([&] { p.TestPrint(); });
+    const Error t = raised([&] { p.TestPrint(); });
     EXPECT_EQ(t.source(), "TestPrint");
     EXPECT_EQ(t.description(), "請先設定連接埠:InvPrintPort");
-    const Error e = caught([&] { p.PrintInv(Variant("Y"), rows); });
+    const Error e = raised([&] { p.PrintInv(Variant("Y"), rows); });
     EXPECT_EQ(e.number(), kObjectError);
     EXPECT_EQ(e.source(), "PrintInv");
     EXPECT_EQ(e.description(), "請先設定連接埠:InvPrintPort");
@@ -71,23 +60,20 @@ TEST_F(ObjectTest, UnsetPortIsRefusedBeforeAnythingIsOpened) {
 }
 
 TEST_F(ObjectTest, PortFailuresAreRaisedWithTheProcedureAsSourceAndNoFdLeft) {
-  const auto fds = [] {
-    return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
-  };
-  const auto before = fds();
+  const int before = open_fd_count();
   printer.set_port_opener({});  // the real ports
   for (const char* port : {"/dev/full", "/nonexistent-dir/x.prn"}) {
     printer.InvPrintPort(Variant(port));
-    const Error e = caught([&] { printer.TestPrint(); });
+    const Error e = raised([&] { printer.TestPrint(); });
     EXPECT_EQ(e.number(), kObjectError) << port;
     EXPECT_EQ(e.source(), "TestPrint");
     EXPECT_NE(e.description().find(port), std::string::npos) << e.description();
     MemoryRecordset rows;
-    const Error p = caught([&] { printer.PrintInv(Variant("Y"), rows); });
+    const Error p = raised([&] { printer.PrintInv(Variant("Y"), rows); });
     EXPECT_EQ(p.source(), "PrintInv");
     EXPECT_NE(p.description().find(port), std::string::npos) << p.description();
   }
-  EXPECT_EQ(fds(), before);
+  EXPECT_EQ(open_fd_count(), before);
   EXPECT_FALSE(host->busy);
 }
 

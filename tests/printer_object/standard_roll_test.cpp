@@ -15,17 +15,6 @@ Row item(const char* name, const char* cap, double qty, double amt, const char* 
           {"RefKPType", Variant(kp)},  {"Remark", Variant(remark)}};
 }
 
-const std::string kStart = ESC + "@" + ESC + "z\x01";
-const std::string kEnd = ESC + "o\x0c";
-
-// The nine heading lines of a sale with no heading texts and no buyer.
-std::string bare_heading(const std::string& table_line = "  ", const std::string& user = "U1",
-                         const std::string& date = "日期:2010-03-05") {
-  return feed(1) + feed(1) + feed(1) + feed(1) + date + "\n" + "S1          " + "   " +
-         std::string(8 - user.size(), ' ') + user + "\n" + "檢碼(5678) 機   1  頁:01\n" +
-         table_line + "\n" + feed(1);
-}
-
 class StandardRollTest : public PrinterTest {
  protected:
   void SetUp() override {
@@ -68,13 +57,13 @@ TEST_F(StandardRollTest, DetailSaleOnOneForm) {
   });
   ASSERT_TRUE(printer.PrintInv(Variant("Y"), rows));
   const std::string expected =
-      kStart + "好味餐廳                \n" + "台北市中正區重慶南路1號 \n" + feed(1) +
+      kRollStart + "好味餐廳                \n" + "台北市中正區重慶南路1號 \n" + feed(1) +
       "統編:12345678           \n" + "日期:2010-03-05 14:30\n" + "S01         " + "   " +
       "  王小明\n" + "檢碼(5678) 機   3  頁:01\n" + "帳單:A0001\n" + feed(1) +
       "牛肉麵-大       2  360TX\n" + "招牌紅燒牛肉麵  1  280TZ\n" + "加大\r\n" +
       "紅利兌換        2  100點\n" + "包廂費          1 100000\n" + " \n" + " 小計:  1,000元 \n" +
       " 服務費:    100元 \n" + "       消費合計: 1,100元\n" + "信用卡號4311-1234\n" +
-      "請再度光臨              \n" + "謝謝光臨\n" + feed(14) + kEnd;
+      "請再度光臨              \n" + "謝謝光臨\n" + feed(14) + kRollEnd;
   EXPECT_EQ(captured(), to_cp950(expected));
   EXPECT_EQ(Str(printer.PageCount), "1");
   EXPECT_TRUE(is_blank(printer.BottomLine1));
@@ -100,48 +89,49 @@ Row deduction(const char* type, double amt, const char* kp = "") {
 
 TEST_F(StandardRollTest, NonDetailModes) {
   const ModeCase cases[] = {
-      {"total only", "", [](InvPrinter&) {}, false, bare_heading(), "       消費合計: 1,250元\n",
+      {"total only", "", [](InvPrinter&) {}, false, roll_heading(), "       消費合計: 1,250元\n",
        23},
       {"cash and change", "chkPrintTime=N\n",
        [](InvPrinter& p) { p.Cash = Variant(2000), p.Change = Variant(750); }, false,
-       bare_heading(), "       消費合計: 1,250元\n \n現收: 2000\n找零: 750\n", 20},
+       roll_heading(), "       消費合計: 1,250元\n \n現收: 2000\n找零: 750\n", 20},
       {"zero invoice drops change and remark", "",
        [](InvPrinter& p) {
          p.InvAmt = Variant("0"), p.Change = Variant(5), p.Remark = Variant("x");
          p.BottomLine1 = Variant("B1"), p.BottomLine2 = Variant("B2");
        },
-       false, bare_heading(), "           消費合計: 0元\n (發票歸零,無法對獎)\nB1\nB2\n", 20},
+       false, roll_heading(), "           消費合計: 0元\n (發票歸零,無法對獎)\nB1\nB2\n", 20},
       {"remark unless suppressed", "chkNoRemark=y\n",
-       [](InvPrinter& p) { p.Remark = Variant("歡迎"); }, false, bare_heading(),
+       [](InvPrinter& p) { p.Remark = Variant("歡迎"); }, false, roll_heading(),
        "       消費合計: 1,250元\n歡迎                    \n", 22},
       {"no remark, no bottom lines", "chkNoRemark=Y\nchkNoBottomLine=Y\n",
        [](InvPrinter& p) { p.Remark = Variant("歡迎"), p.BottomLine1 = Variant("B1"); }, false,
-       bare_heading(), "       消費合計: 1,250元\n", 23},
+       roll_heading(), "       消費合計: 1,250元\n", 23},
       {"label from a T: remark, summary not used", "chkPrintMore=Y\ntxtInvTotalDscp=  合計  \n",
-       [](InvPrinter& p) { p.Remark = Variant("T:外帶"); }, true, bare_heading(),
+       [](InvPrinter& p) { p.Remark = Variant("T:外帶"); }, true, roll_heading(),
        "           外帶: 1,250元\n", 23},
       {"one-character table name and remark", "",
        [](InvPrinter& p) { p.TblName = Variant("收"), p.Remark = Variant("T"); }, false,
-       bare_heading(), "             收: 1,250元\nT                       \n", 22},
+       roll_heading(), "             收: 1,250元\nT                       \n", 22},
       {"label from a table ending in 收", "txtInvTotalDscp=合計金額\n",
-       [](InvPrinter& p) { p.TblName = Variant("外帶收"); }, false, bare_heading(),
+       [](InvPrinter& p) { p.TblName = Variant("外帶收"); }, false, roll_heading(),
        "         外帶收: 1,250元\n", 23},
       {"label from a table ending in 費", "", [](InvPrinter& p) { p.TblName = Variant("包廂費"); },
-       false, bare_heading(), "         包廂費: 1,250元\n", 23},
-      {"label from a table ending in 入", "", [](InvPrinter& p) { p.TblName = Variant("雜項收入"); },
-       false, bare_heading(), "       雜項收入: 1,250元\n", 23},
+       false, roll_heading(), "         包廂費: 1,250元\n", 23},
+      {"label from a table ending in 入", "",
+       [](InvPrinter& p) { p.TblName = Variant("雜項收入"); }, false, roll_heading(),
+       "       雜項收入: 1,250元\n", 23},
       {"deposit prints only the deposit and the first bottom line", "chkPrintMore=Y\n",
        [](InvPrinter& p) {
          p.TblName = Variant("收訂-王"), p.InvAmt = Variant(5000), p.Change = Variant(5);
          p.BottomLine1 = Variant("B1"), p.BottomLine2 = Variant("B2");
        },
-       true, bare_heading(), "           訂金: 5,000元\nB1\n", 22},
+       true, roll_heading(), "           訂金: 5,000元\nB1\n", 22},
       {"summary", "chkPrintMore=Y\n",
        [](InvPrinter& p) {
          p.OrderAmt = Variant(1000), p.SCharge = Variant(100), p.Discount = Variant(0);
          p.InvAmt = Variant(1020);
        },
-       true, bare_heading(),
+       true, roll_heading(),
        "   餐 飲:  1,080元 \n  服務費:    100元 \n  扣抵項:    -30元 \n  IA抵扣:    -50元 \n"
        "--------------------\n    消費合計: 1,020元\n",
        18},
@@ -150,12 +140,12 @@ TEST_F(StandardRollTest, NonDetailModes) {
        [](InvPrinter& p) {
          p.OrderAmt = Variant(0), p.SCharge = Variant("1,000"), p.InvAmt = Variant(920);
        },
-       true, bare_heading(),
+       true, roll_heading(),
        "  服務費:  1,000元 \n  扣抵項:    -30元 \n  IA抵扣:    -50元 \n"
        "--------------------\n    消費合計: 920元\n",
        19},
       {"summary without deductions", "chkPrintMore=Y\n",
-       [](InvPrinter& p) { p.OrderAmt = Variant(1250); }, true, bare_heading(),
+       [](InvPrinter& p) { p.OrderAmt = Variant(1250); }, true, roll_heading(),
        "   餐 飲:  1,250元 \n--------------------\n    消費合計: 1,250元\n", 21, false},
       {"summary of food, no copy, table name and no user",
        "chkPrintMore=Y\ntxtInvTotalDscp=合計\nchkNoInvCopy=Y\nchkPrintTblName=Y\nchkNoUserID=Y\n",
@@ -163,7 +153,7 @@ TEST_F(StandardRollTest, NonDetailModes) {
          p.OrderAmt = Variant(1000), p.TaxAdd = Variant(3), p.InvAmt = Variant(1083);
          p.TblName = Variant("A3-2-1");
        },
-       true, ESC + "c0\x02" + bare_heading("T: A3-", "USERID"),
+       true, ESC + "c0\x02" + roll_heading({.table = "T: A3-", .user = "USERID"}),
        "   食 品:  1,080元 \n  溢  收:      3元 \n  扣抵項:    -30元 \n  IA抵扣:    -50元 \n"
        "--------------------\n    合計: 1,083元\n",
        18},
@@ -182,7 +172,7 @@ TEST_F(StandardRollTest, NonDetailModes) {
     Recordset& open = c.with_deductions ? static_cast<Recordset&>(open_rows) : plain;
     ASSERT_TRUE(p.PrintInv(Variant("y"), c.open_items ? open : closed));
     EXPECT_EQ(captured(),
-              to_cp950(kStart + c.heading + feed(2) + c.body + feed(c.end_feed) + kEnd));
+              to_cp950(kRollStart + c.heading + feed(2) + c.body + feed(c.end_feed) + kRollEnd));
     EXPECT_EQ(Str(p.PageCount), "1");
   }
 }
@@ -233,7 +223,8 @@ TEST_F(StandardRollTest, DetailEdges) {
     ASSERT_TRUE(p.PrintInv(Variant("Y"), rows));
     const std::string body = to_cp950(c.body);
     const int lines = static_cast<int>(std::count(body.begin(), body.end(), '\n'));
-    EXPECT_EQ(captured(), to_cp950(kStart + bare_heading()) + body + to_cp950(feed(26 - lines) + kEnd));
+    EXPECT_EQ(captured(),
+              to_cp950(kRollStart + roll_heading()) + body + to_cp950(feed(26 - lines) + kRollEnd));
     EXPECT_EQ(Str(p.BottomLine1), std::string(c.settings) == "chkNoBottomLine=Y\n" ? "B1" : "");
   }
 }
@@ -244,14 +235,14 @@ TEST_F(StandardRollTest, DetailWithKitchenTypesHiddenQuantitiesOrNoItems) {
   printer.Remark = Variant("InvNoPrintQty");
   MemoryRecordset rows({item("牛肉麵", "", 3, 540, "A1", "", "熱炒")});
   ASSERT_TRUE(printer.PrintInv(Variant("Y"), rows));
-  const std::string heading = bare_heading().substr(0, bare_heading().size() - 3);
+  const std::string heading = roll_heading().substr(0, roll_heading().size() - 3);
   const std::string totals = " \n       消費合計: 1,250元\nInvNoPrintQty           \n";
-  EXPECT_EQ(captured(), to_cp950(kStart + heading + "客戶統編: 24536806\n" +
-                                 "熱炒               540TX\n" + totals + feed(22) + kEnd));
+  EXPECT_EQ(captured(), to_cp950(kRollStart + heading + "客戶統編: 24536806\n" +
+                                 "熱炒               540TX\n" + totals + feed(22) + kRollEnd));
   MemoryRecordset closed;
   ASSERT_TRUE(printer.PrintInv(Variant("Y"), closed));
   EXPECT_EQ(captured(),
-            to_cp950(kStart + heading + "客戶統編: 24536806\n" + totals + feed(23) + kEnd));
+            to_cp950(kRollStart + heading + "客戶統編: 24536806\n" + totals + feed(23) + kRollEnd));
 }
 
 TEST_F(StandardRollTest, BottomLinesAreClearedOncePrinted) {
