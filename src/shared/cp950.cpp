@@ -2,8 +2,10 @@
 
 #include <iconv.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cmath>
+#include <cstdint>
 #include <stdexcept>
 
 #include "shared/utf8.h"
@@ -58,22 +60,85 @@ Converter& from_big5() {
   return c;
 }
 
-bool all_ascii(std::string_view s) {
-  for (char c : s)
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
-  return true;
+std::string iconv_form(std::string_view ch) {
+  std::string out;
+  if (!to_big5().run(ch, out)) return "?";
+  return out;
+}
+
+// iconv stays the authority on code page 950, but asking it for every character of every line
+// costs more than the rest of a layout: the form of each character up to U+FFFF is asked once
+// and kept here. 0: not asked yet; else the length in the top byte and up to three bytes below.
+constexpr std::uint32_t kNotAsked = 0;
+constexpr std::uint32_t kAskEachTime = 0xFFFFFFFF;  // a form too long to keep, or past U+FFFF
+std::atomic<std::uint32_t> g_forms[0x10000];
+
+[[gnu::noinline]] std::uint32_t ask_iconv(char32_t cp, std::string_view ch) {
+  const std::string form = iconv_form(ch);
+  std::uint32_t packed = kAskEachTime;
+  if (!form.empty() && form.size() <= 3) {
+    packed = static_cast<std::uint32_t>(form.size()) << 24;
+    for (std::size_t k = 0; k < form.size(); ++k)
+      packed |= static_cast<std::uint32_t>(static_cast<unsigned char>(form[k])) << (8 * (2 - k));
+  }
+  // Threads that race here store the same value.
+  g_forms[cp].store(packed, std::memory_order_relaxed);
+  return packed;
+}
+
+// The kept form of the valid character of `len` (> 1) bytes at in[i], or kAskEachTime.
+std::uint32_t packed_form(std::string_view in, std::size_t i, std::size_t len) {
+  char32_t cp = static_cast<unsigned char>(in[i]) & (0x7F >> len);
+  for (std::size_t k = 1; k < len; ++k)
+    cp = (cp << 6) | (static_cast<unsigned char>(in[i + k]) & 0x3F);
+  if (cp > 0xFFFF) return kAskEachTime;
+  const std::uint32_t packed = g_forms[cp].load(std::memory_order_relaxed);
+  return packed != kNotAsked ? packed : ask_iconv(cp, in.substr(i, len));
+}
+
+// Calls emit with the code page 950 bytes of `in`, an ASCII run or one character at a time.
+template <class Emit>
+void encode(std::string_view in, Emit&& emit) {
+  std::size_t i = 0;
+  while (i < in.size()) {
+    std::size_t ascii_end = i;
+    while (ascii_end < in.size() && static_cast<unsigned char>(in[ascii_end]) < 0x80) ++ascii_end;
+    if (ascii_end > i) {
+      emit(in.substr(i, ascii_end - i));
+      i = ascii_end;
+      continue;
+    }
+    const std::size_t len = utf8::char_len(in, i);
+    if (len == 1) {
+      emit("?");  // not UTF-8
+    } else if (const std::uint32_t packed = packed_form(in, i, len); packed != kAskEachTime) {
+      const char bytes[3] = {static_cast<char>(packed >> 16), static_cast<char>(packed >> 8),
+                             static_cast<char>(packed)};
+      emit(std::string_view(bytes, packed >> 24));
+    } else {
+      emit(iconv_form(in.substr(i, len)));
+    }
+    i += len;
+  }
+}
+
+// Bytes of the character of `len` bytes at in[i].
+std::size_t char_width(std::string_view in, std::size_t i, std::size_t len) {
+  if (len == 1) return 1;  // ASCII, or not UTF-8 and printed "?"
+  const std::uint32_t packed = packed_form(in, i, len);
+  return packed != kAskEachTime ? packed >> 24 : iconv_form(in.substr(i, len)).size();
 }
 
 }  // namespace
 
+void append_cp950(std::string& out, std::string_view utf8) {
+  encode(utf8, [&](std::string_view bytes) { out += bytes; });
+}
+
 std::string to_cp950(std::string_view in) {
-  if (all_ascii(in)) return std::string(in);
   std::string out;
   out.reserve(in.size());
-  while (!to_big5().run(in, out)) {
-    out += '?';
-    in.remove_prefix(utf8::char_len(in, 0));
-  }
+  append_cp950(out, in);
   return out;
 }
 
@@ -92,7 +157,17 @@ std::string from_cp950(std::string_view in) {
 }
 
 std::size_t byte_width(std::string_view utf8) {
-  return all_ascii(utf8) ? utf8.size() : to_cp950(utf8).size();
+  std::size_t n = 0;
+  for (std::size_t i = 0; i < utf8.size();) {
+    if (static_cast<unsigned char>(utf8[i]) < 0x80) {
+      ++n, ++i;
+      continue;
+    }
+    const std::size_t len = utf8::char_len(utf8, i);
+    n += char_width(utf8, i, len);
+    i += len;
+  }
+  return n;
 }
 
 namespace {
@@ -104,25 +179,31 @@ std::string pad(const Variant& text, const Variant& width, Align align) {
   const double wd = Round(Num(width));
   if (!(wd > 0)) return "";
   const auto w = static_cast<std::size_t>(std::fmin(wd, 1e6));
-  std::string s = Str(text);
+  std::string form;  // the text form when the value is not text already
+  const std::string_view s = text.is_text() ? std::string_view(text.as_text())
+                                            : std::string_view(form = Str(text));
+  std::size_t keep = s.size();
   std::size_t n = byte_width(s);
   if (n > w) {
     // Keep whole characters that fit; a double-byte one straddling the cut becomes a space.
     std::size_t i = 0, used = 0;
     while (i < s.size()) {
       const std::size_t len = utf8::char_len(s, i);
-      const std::size_t cw = len == 1 ? 1 : byte_width(std::string_view(s).substr(i, len));
+      const std::size_t cw = char_width(s, i, len);
       if (used + cw > w) break;
       used += cw;
       i += len;
     }
-    s.resize(i);
+    keep = i;
     n = used;
-    if (n == w) return s;
     align = Align::Left;  // the filler for the dropped half stays where the character was
   }
-  const std::string fill(w - n, ' ');
-  return align == Align::Left ? s + fill : fill + s;
+  std::string out;
+  out.reserve(keep + (w - n));
+  if (align == Align::Right) out.append(w - n, ' ');
+  out.append(s.substr(0, keep));
+  if (align == Align::Left) out.append(w - n, ' ');
+  return out;
 }
 
 }  // namespace
