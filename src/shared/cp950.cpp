@@ -86,53 +86,64 @@ std::atomic<std::uint32_t> g_forms[0x10000];
   return packed;
 }
 
-// The kept form of the valid character of `len` (> 1) bytes at in[i], or kAskEachTime.
-std::uint32_t packed_form(std::string_view in, std::size_t i, std::size_t len) {
-  char32_t cp = static_cast<unsigned char>(in[i]) & (0x7F >> len);
-  for (std::size_t k = 1; k < len; ++k)
-    cp = (cp << 6) | (static_cast<unsigned char>(in[i + k]) & 0x3F);
+std::uint32_t kept_form(char32_t cp, std::string_view ch) {
   if (cp > 0xFFFF) return kAskEachTime;
   const std::uint32_t packed = g_forms[cp].load(std::memory_order_relaxed);
-  return packed != kNotAsked ? packed : ask_iconv(cp, in.substr(i, len));
+  return packed != kNotAsked ? packed : ask_iconv(cp, ch);
 }
 
-// Calls emit with the code page 950 bytes of `in`, an ASCII run or one character at a time.
-template <class Emit>
-void encode(std::string_view in, Emit&& emit) {
-  std::size_t i = 0;
-  while (i < in.size()) {
-    std::size_t ascii_end = i;
-    while (ascii_end < in.size() && static_cast<unsigned char>(in[ascii_end]) < 0x80) ++ascii_end;
-    if (ascii_end > i) {
-      emit(in.substr(i, ascii_end - i));
-      i = ascii_end;
-      continue;
+struct Char {
+  std::size_t len;       // bytes of UTF-8
+  std::uint32_t packed;  // its form as kept, or kAskEachTime
+};
+
+// The character at in[i], with its form. A byte that starts no character prints "?".
+inline Char char_at(std::string_view in, std::size_t i) {
+  const auto c = static_cast<unsigned char>(in[i]);
+  if (c < 0x80) return {1, (1u << 24) | (static_cast<std::uint32_t>(c) << 16)};
+  // Three bytes after a lead that allows no overlong form nor surrogate: all of CJK.
+  if (c >= 0xE1 && c <= 0xEF && c != 0xED && i + 2 < in.size()) {
+    const auto c1 = static_cast<unsigned char>(in[i + 1]);
+    const auto c2 = static_cast<unsigned char>(in[i + 2]);
+    if ((c1 & 0xC0) == 0x80 && (c2 & 0xC0) == 0x80) {
+      const char32_t cp = ((c & 0x0Fu) << 12) | ((c1 & 0x3Fu) << 6) | (c2 & 0x3Fu);
+      return {3, kept_form(cp, in.substr(i, 3))};
     }
-    const std::size_t len = utf8::char_len(in, i);
-    if (len == 1) {
-      emit("?");  // not UTF-8
-    } else if (const std::uint32_t packed = packed_form(in, i, len); packed != kAskEachTime) {
-      const char bytes[3] = {static_cast<char>(packed >> 16), static_cast<char>(packed >> 8),
-                             static_cast<char>(packed)};
-      emit(std::string_view(bytes, packed >> 24));
-    } else {
-      emit(iconv_form(in.substr(i, len)));
-    }
-    i += len;
   }
+  const std::size_t len = utf8::char_len(in, i);
+  if (len == 1) return {1, (1u << 24) | (static_cast<std::uint32_t>('?') << 16)};
+  return {len, kept_form(utf8::decode(in, i), in.substr(i, len))};
 }
 
-// Bytes of the character of `len` bytes at in[i].
-std::size_t char_width(std::string_view in, std::size_t i, std::size_t len) {
-  if (len == 1) return 1;  // ASCII, or not UTF-8 and printed "?"
-  const std::uint32_t packed = packed_form(in, i, len);
-  return packed != kAskEachTime ? packed >> 24 : iconv_form(in.substr(i, len)).size();
+std::size_t width_of(std::string_view in, std::size_t i, const Char& ch) {
+  return ch.packed != kAskEachTime ? ch.packed >> 24 : iconv_form(in.substr(i, ch.len)).size();
 }
 
 }  // namespace
 
 void append_cp950(std::string& out, std::string_view utf8) {
-  encode(utf8, [&](std::string_view bytes) { out += bytes; });
+  // Room for the rest of the input stays ahead of `at`: a kept form is no longer than its UTF-8.
+  std::size_t at = out.size();
+  out.resize(at + utf8.size());
+  for (std::size_t i = 0; i < utf8.size();) {
+    if (static_cast<unsigned char>(utf8[i]) < 0x80) {
+      out[at++] = utf8[i++];
+      continue;
+    }
+    const Char ch = char_at(utf8, i);
+    const std::size_t size = ch.packed >> 24;  // 255 for kAskEachTime
+    if (size <= ch.len) {
+      for (std::size_t k = 0; k < size; ++k)
+        out[at++] = static_cast<char>(ch.packed >> (8 * (2 - k)));
+    } else {
+      const std::string form = iconv_form(utf8.substr(i, ch.len));
+      out.resize(out.size() + form.size());
+      out.replace(at, form.size(), form);
+      at += form.size();
+    }
+    i += ch.len;
+  }
+  out.resize(at);
 }
 
 std::string to_cp950(std::string_view in) {
@@ -163,9 +174,9 @@ std::size_t byte_width(std::string_view utf8) {
       ++n, ++i;
       continue;
     }
-    const std::size_t len = utf8::char_len(utf8, i);
-    n += char_width(utf8, i, len);
-    i += len;
+    const Char ch = char_at(utf8, i);
+    n += width_of(utf8, i, ch);
+    i += ch.len;
   }
   return n;
 }
@@ -188,11 +199,11 @@ std::string pad(const Variant& text, const Variant& width, Align align) {
     // Keep whole characters that fit; a double-byte one straddling the cut becomes a space.
     std::size_t i = 0, used = 0;
     while (i < s.size()) {
-      const std::size_t len = utf8::char_len(s, i);
-      const std::size_t cw = char_width(s, i, len);
+      const Char ch = char_at(s, i);
+      const std::size_t cw = width_of(s, i, ch);
       if (used + cw > w) break;
       used += cw;
-      i += len;
+      i += ch.len;
     }
     keep = i;
     n = used;
