@@ -1,9 +1,6 @@
 // Reading a sale file's items (the per-item time must not grow with the count), and the whole
 // orvo-invoice process printing a typical ten-item sale to a file (target: at most 10 ms).
 #include <benchmark/benchmark.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -13,9 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "run_tool.h"
 #include "sale_json.h"
-
-extern char** environ;
 
 namespace {
 
@@ -54,43 +50,10 @@ void BM_CliTenItemSaleToFile(benchmark::State& state) {
   fs::create_directories(kDir);
   std::ofstream(kDir / "sale.json") << sale_text(10);
   std::ofstream(kDir / "settings.ini") << "[IP]\nchkPrintTime=Y\n";
-  const std::string tool = fs::read_symlink("/proc/self/exe").parent_path() / "orvo-invoice";
-  std::vector<std::string> args = {tool,
-                                   "print",
-                                   (kDir / "sale.json").string(),
-                                   "--port",
-                                   (kDir / "out.prn").string(),
-                                   "--detail",
-                                   "Y",
-                                   "--settings",
-                                   (kDir / "settings.ini").string(),
-                                   "--prompt",
-                                   "none",
-                                   "--no-pause",
-                                   "--now",
-                                   "2010-03-05T14:30:05"};
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  const auto children_cpu = [] {
-    rusage u{};
-    ::getrusage(RUSAGE_CHILDREN, &u);
-    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) * 1e-6;
-  };
-  const double cpu_before = children_cpu();
-  for (auto _ : state) {
-    pid_t pid = 0;
-    int status = -1;
-    if (::posix_spawn(&pid, tool.c_str(), nullptr, nullptr, argv.data(), environ) != 0 ||
-        ::waitpid(pid, &status, 0) != pid || status != 0) {
-      state.SkipWithError(("cannot run " + tool).c_str());
-      break;
-    }
-  }
-  // The processes' own CPU time: the wall time also holds waiting for a busy machine's cores.
-  state.counters["process_cpu_ms"] =
-      (children_cpu() - cpu_before) * 1e3 / static_cast<double>(state.iterations());
+  orvo::bench::time_tool(state, {"print", (kDir / "sale.json").string(), "--port",
+                                 (kDir / "out.prn").string(), "--detail", "Y", "--settings",
+                                 (kDir / "settings.ini").string(), "--prompt", "none",
+                                 "--no-pause", "--now", "2010-03-05T14:30:05"});
   state.counters["prn_bytes"] = static_cast<double>(fs::file_size(kDir / "out.prn"));
 }
 BENCHMARK(BM_CliTenItemSaleToFile)->Unit(benchmark::kMillisecond)->UseRealTime();
