@@ -92,6 +92,24 @@ TEST(SaleJson, BadInputNamesFileAndProblem) {
   }
 }
 
+// A key given twice is refused wherever it is, before anything after it is read; keys equal
+// but for case are different keys to JSON (only item fields fold case, later).
+TEST(SaleJson, KeyGivenTwiceInOneObjectIsRefusedWhereverItIs) {
+  const std::pair<const char*, const char*> cases[] = {
+      {R"({"invoice": {}, "invoice": {}})", "sale.json: key \"invoice\" appears twice in one object"},
+      {R"({"invoice": {}, "items": [{"Qty": 1, "Amt": 2, "Qty": 3}]})",
+       "sale.json: key \"Qty\" appears twice in one object"},
+      {R"({"invoice": {}, "items": [{"a": {"x": 1, "x": 2}}]})",
+       "sale.json: key \"x\" appears twice in one object"},
+      {R"({"invoice": {"Cash": 1, "Cash": 2, "Change": }})",
+       "sale.json: key \"Cash\" appears twice in one object"},
+  };
+  for (const auto& [text, message] : cases) EXPECT_EQ(input_error(text), message) << text;
+  // The same key in two objects is no repeat.
+  const Sale sale = parse(R"({"invoice": {}, "items": [{"Qty": 1}, {"Qty": 2}]})");
+  EXPECT_EQ(sale.items->Fields("Qty"), Variant(1));
+}
+
 TEST(SaleJson, ItemsFromSqliteRelativeToTheSaleFile) {
   testing::TempDir dir;
   fs::create_directories(dir.path / "sales");

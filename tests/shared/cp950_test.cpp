@@ -19,7 +19,7 @@ TEST(Cp950, EncodesBig5AndReplacesWhatItCannot) {
   EXPECT_EQ(to_cp950("a\xFF\xC3z"), "a??z");        // not UTF-8
   EXPECT_EQ(to_cp950("元\xE5\x85"), "\xA4\xB8??");  // each stray byte is one character
   // Overlong forms, surrogates and values past U+10FFFF: every byte is a stray.
-  for (const char* bad : {"\xE0\x9F\xBF", "\xED\xA0\x80", "\xF0\x8F\xBF\xBF", "\xF4\x90\x80\x80"}) {
+  for (const char* bad : {"\x80", "\xE0\x9F\xBF", "\xED\xA0\x80", "\xF0\x8F\xBF\xBF", "\xF4\x90\x80\x80"}) {
     EXPECT_EQ(to_cp950(bad), std::string(std::strlen(bad), '?')) << bad;
     EXPECT_EQ(byte_width(bad), std::strlen(bad)) << bad;
   }
