@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <set>
 
 #include "file_io.h"
@@ -19,12 +20,20 @@ using Json = nlohmann::ordered_json;
 
 class Reader;
 
+// The sale's "items" array, turned into rows element by element as it is read, so that a large
+// sale never stands in memory twice. The first element that is no good row is kept as the
+// error, raised where the sale's other checks would come to it.
+struct StreamedItems {
+  std::vector<MemoryRecordset::Row> rows;
+  std::optional<std::string> error;
+};
+
 // Builds the document as the library's own reader would, but refuses a key given twice in one
 // object, where the library keeps the last: a sale that says two things is refused. (The parse
 // callback that did this made the library rescan the parent array after every element.)
 class DocumentBuilder : public nlohmann::json_sax<Json> {
  public:
-  explicit DocumentBuilder(const Reader& reader) : reader_(reader) {}
+  DocumentBuilder(const Reader& reader, StreamedItems& items) : reader_(reader), items_(items) {}
 
   Json take() { return std::move(root_); }
 
@@ -44,15 +53,17 @@ class DocumentBuilder : public nlohmann::json_sax<Json> {
   bool end_object() override {
     open_.pop_back();
     keys_.pop_back();
-    return true;
+    return ended();
   }
   bool start_array(std::size_t) override {
+    const bool items = open_.size() == 1 && open_[0]->is_object() && key_ == "items";
     open_.push_back(&place(Json::array()));
+    if (items) items_array_ = open_.back();
     return true;
   }
   bool end_array() override {
     open_.pop_back();
-    return true;
+    return ended();
   }
   bool parse_error(std::size_t, const std::string&,
                    const nlohmann::detail::exception& e) override;
@@ -60,12 +71,18 @@ class DocumentBuilder : public nlohmann::json_sax<Json> {
  private:
   bool put(Json v) {
     place(std::move(v));
-    return true;
+    return ended();
   }
+
+  bool in_items() const { return items_array_ != nullptr && open_.back() == items_array_; }
+
+  // A value closed: when it is an element of the items array, it becomes a row.
+  bool ended();
 
   // Only the innermost open value grows, so the pointers to the outer ones stay valid.
   Json& place(Json v) {
     if (open_.empty()) return root_ = std::move(v);
+    if (in_items()) return element_ = std::move(v);
     Json& parent = *open_.back();
     if (parent.is_array()) {
       parent.push_back(std::move(v));
@@ -75,6 +92,9 @@ class DocumentBuilder : public nlohmann::json_sax<Json> {
   }
 
   const Reader& reader_;
+  StreamedItems& items_;
+  Json* items_array_ = nullptr;  // the sale's "items" array, left empty
+  Json element_{Json::value_t::discarded};  // the element of it being read
   Json root_;
   std::vector<Json*> open_;
   std::vector<std::set<std::string>> keys_;  // of each open object
@@ -89,8 +109,8 @@ class Reader {
     throw InputError(file_.string() + ": " + problem);
   }
 
-  Json parse(std::string_view text) const {
-    DocumentBuilder builder(*this);
+  Json parse(std::string_view text, StreamedItems& items) const {
+    DocumentBuilder builder(*this, items);
     Json::sax_parse(text.begin(), text.end(), &builder);
     return builder.take();
   }
@@ -140,27 +160,27 @@ class Reader {
     return out;
   }
 
-  std::unique_ptr<Recordset> items(const Json& j) const {
-    if (!j.is_array()) fail("items: expected an array, got " + std::string(j.type_name()));
-    std::vector<MemoryRecordset::Row> rows;
-    rows.reserve(j.size());
-    for (std::size_t i = 0; i < j.size(); ++i) {
-      const std::string where = "items[" + std::to_string(i) + "]";
-      object(j[i], where);
-      MemoryRecordset::Row row;
-      // Fields are looked up ignoring case, so "Qty" and "qty" in one row would be ambiguous.
-      std::set<std::string> folded;
-      for (const auto& [key, v] : j[i].items()) {
-        std::string f = key;
-        for (char& c : f) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (!folded.insert(f).second) {
-          fail(where + ": field \"" + key + "\" repeats another field (names ignore case)");
-        }
-        row.emplace_back(key, value(v, where + "." + key));
+  MemoryRecordset::Row item_row(const Json& item, std::size_t i) const {
+    const std::string where = "items[" + std::to_string(i) + "]";
+    object(item, where);
+    MemoryRecordset::Row row;
+    // Fields are looked up ignoring case, so "Qty" and "qty" in one row would be ambiguous.
+    std::set<std::string> folded;
+    for (const auto& [key, v] : item.items()) {
+      std::string f = key;
+      for (char& c : f) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      if (!folded.insert(f).second) {
+        fail(where + ": field \"" + key + "\" repeats another field (names ignore case)");
       }
-      rows.push_back(std::move(row));
+      row.emplace_back(key, value(v, where + "." + key));
     }
-    return std::make_unique<MemoryRecordset>(std::move(rows));
+    return row;
+  }
+
+  std::unique_ptr<Recordset> items(const Json& j, StreamedItems& streamed) const {
+    if (!j.is_array()) fail("items: expected an array, got " + std::string(j.type_name()));
+    if (streamed.error) throw InputError(*streamed.error);
+    return std::make_unique<MemoryRecordset>(std::move(streamed.rows));
   }
 
   std::unique_ptr<Recordset> items_sqlite(const Json& j) const {
@@ -189,6 +209,19 @@ bool DocumentBuilder::key(string_t& k) {
   return true;
 }
 
+bool DocumentBuilder::ended() {
+  if (!in_items() || element_.is_discarded()) return true;
+  if (!items_.error) {
+    try {
+      items_.rows.push_back(reader_.item_row(element_, items_.rows.size()));
+    } catch (const InputError& e) {
+      items_.error = e.what();
+    }
+  }
+  element_ = Json(Json::value_t::discarded);
+  return true;
+}
+
 bool DocumentBuilder::parse_error(std::size_t, const std::string&,
                                   const nlohmann::detail::exception& e) {
   reader_.fail(e.what());
@@ -211,7 +244,8 @@ Sale parse_sale(std::string_view text, const std::filesystem::path& file,
     r.fail("not UTF-8 text: byte " + std::string(hex) + " at offset " + std::to_string(bad) +
            " (line " + std::to_string(line) + ", byte " + std::to_string(column) + " of the line)");
   }
-  const Json doc = r.parse(text);
+  StreamedItems streamed;
+  const Json doc = r.parse(text, streamed);
   r.object(doc, "the sale");
   for (const auto& [key, v] : doc.items()) {
     if (key != "invoice" && key != "items" && key != "items_sqlite") {
@@ -226,7 +260,7 @@ Sale parse_sale(std::string_view text, const std::filesystem::path& file,
   Sale sale;
   sale.invoice = r.invoice(doc.at("invoice"), known_invoice_key);
   if (doc.contains("items")) {
-    sale.items = r.items(doc.at("items"));
+    sale.items = r.items(doc.at("items"), streamed);
   } else if (doc.contains("items_sqlite")) {
     sale.items = r.items_sqlite(doc.at("items_sqlite"));
   } else {

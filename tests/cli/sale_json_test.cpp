@@ -77,6 +77,13 @@ TEST(SaleJson, BadInputNamesFileAndProblem) {
       {R"({"invoice": {}, "items": {}})", "items: expected an array, got object"},
       {R"({"invoice": {}, "items": [{"Qty": 1}, 5]})", "items[1]: expected an object"},
       {R"({"invoice": {}, "items": [{"Qty": 1, "qty": 2}]})", "items[0]: field \"qty\""},
+      // Items are read as they stream in, but a bad one is reported in the same order as ever:
+      // after syntax, the sale's keys and the invoice; the first bad item.
+      {R"({"invoice": {}, "items": [5], "x": })", "parse error at line 1"},
+      {R"({"items": [{"Qty": 1}, 7]})", "missing \"invoice\""},
+      {R"({"items": [7], "invoice": {"InvAmount": 1}})", "unknown field \"InvAmount\""},
+      {R"({"invoice": {}, "items": [{"a": 1}, {"Qty": [1]}, 5]})",
+       "items[1].Qty: expected a string, number"},
       {R"({"invoice": {}, "items": [], "items_sqlite": {}})", "not both"},
       {R"({"invoice": {}, "items_sqlite": {"database": "a.db"}})",
        "items_sqlite: missing \"query\""},
