@@ -74,7 +74,9 @@ class DocumentBuilder : public nlohmann::json_sax<Json> {
     return ended();
   }
 
-  bool in_items() const { return items_array_ != nullptr && open_.back() == items_array_; }
+  bool in_items() const {
+    return items_array_ != nullptr && !open_.empty() && open_.back() == items_array_;
+  }
 
   // A value closed: when it is an element of the items array, it becomes a row.
   bool ended();
