@@ -2,8 +2,6 @@
 // through PrintInv with fonts loaded (target: under 50 ms), and the whole orvo-invoice process
 // that prints the same sheet from a sale file.
 #include <benchmark/benchmark.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -15,9 +13,8 @@
 #include "page_printer_host/cairo_renderer.h"
 #include "page_printer_host/host_window.h"
 #include "printer_object/invoice_printer.h"
+#include "run_tool.h"
 #include "silent_host.h"
-
-extern char** environ;
 
 namespace {
 
@@ -37,15 +34,10 @@ class NoQueues : public orvo::page::PrintQueues {
 
 const fs::path kDir = fs::temp_directory_path() / ("orvo-page-bench-" + std::to_string(::getpid()));
 
-// No settings: every offset at its default. A named settings file must exist.
-void make_dir() {
-  fs::create_directories(kDir);
-  std::ofstream(kDir / "none.ini").flush();
-}
-
 void BM_Win3pa4SheetToPdf(benchmark::State& state) {
   using namespace orvo::page;
-  make_dir();
+  fs::create_directories(kDir);
+  std::ofstream(kDir / "none.ini");  // a settings file that names nothing: the defaults
   const auto text = PangoText::shared();
   orvo::InvPrinter printer(std::make_shared<SilentHost>());
   printer.set_settings_file(kDir / "none.ini");
@@ -70,38 +62,15 @@ BENCHMARK(BM_Win3pa4SheetToPdf)->Unit(benchmark::kMillisecond);
 
 // orvo-invoice beside this program, printing the same sale to a PDF.
 void BM_CliWin3pa4SheetToPdf(benchmark::State& state) {
-  make_dir();
+  fs::create_directories(kDir);
+  std::ofstream(kDir / "none.ini");  // a settings file that names nothing: the defaults
   std::ofstream(kDir / "sale.json") << R"({"invoice": {"InvNo": "AB12345678",
     "InvDate": "2010/3/5", "CheckNo": "0305-0088", "TblName": "採購部 林小姐",
     "BNo": "24536806", "InvAmt": 12600, "Remark": "月結30天"}, "items": []})";
-  const std::string tool = (fs::read_symlink("/proc/self/exe").parent_path() / "orvo-invoice");
-  std::vector<std::string> args = {tool,
-                                   "print",
-                                   (kDir / "sale.json").string(),
-                                   "--type",
-                                   "WIN3PA4",
-                                   "--port",
-                                   "unused",
-                                   "--page-output",
-                                   (kDir / "cli.pdf").string(),
-                                   "--settings",
-                                   (kDir / "none.ini").string(),
-                                   "--prompt",
-                                   "none",
-                                   "--now",
-                                   "2010-03-05T14:30:05"};
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  for (auto _ : state) {
-    pid_t pid = 0;
-    int status = -1;
-    if (::posix_spawn(&pid, tool.c_str(), nullptr, nullptr, argv.data(), environ) != 0 ||
-        ::waitpid(pid, &status, 0) != pid || status != 0) {
-      state.SkipWithError(("cannot run " + tool).c_str());
-      break;
-    }
-  }
+  orvo::bench::time_tool(state, {"print", (kDir / "sale.json").string(), "--type", "WIN3PA4",
+                                 "--port", "unused", "--page-output", (kDir / "cli.pdf").string(),
+                                 "--settings", (kDir / "none.ini").string(), "--prompt", "none",
+                                 "--now", "2010-03-05T14:30:05"});
 }
 BENCHMARK(BM_CliWin3pa4SheetToPdf)->Unit(benchmark::kMillisecond)->UseRealTime();
 

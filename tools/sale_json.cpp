@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <set>
 
 #include "file_io.h"
@@ -17,6 +18,91 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
+class Reader;
+
+// The sale's "items" array, turned into rows element by element as it is read, so that a large
+// sale never stands in memory twice. The first element that is no good row is kept as the
+// error, raised where the sale's other checks would come to it.
+struct StreamedItems {
+  std::vector<MemoryRecordset::Row> rows;
+  std::optional<std::string> error;
+};
+
+// Builds the document as the library's own reader would, but refuses a key given twice in one
+// object, where the library keeps the last: a sale that says two things is refused. (The parse
+// callback that did this made the library rescan the parent array after every element.)
+class DocumentBuilder : public nlohmann::json_sax<Json> {
+ public:
+  DocumentBuilder(const Reader& reader, StreamedItems& items) : reader_(reader), items_(items) {}
+
+  Json take() { return std::move(root_); }
+
+  bool null() override { return put(nullptr); }
+  bool boolean(bool b) override { return put(b); }
+  bool number_integer(number_integer_t n) override { return put(n); }
+  bool number_unsigned(number_unsigned_t n) override { return put(n); }
+  bool number_float(number_float_t n, const string_t&) override { return put(n); }
+  bool string(string_t& s) override { return put(std::move(s)); }
+  bool binary(binary_t& b) override { return put(Json::binary(std::move(b))); }
+  bool start_object(std::size_t) override {
+    open_.push_back(&place(Json::object()));
+    keys_.emplace_back();
+    return true;
+  }
+  bool key(string_t& k) override;
+  bool end_object() override {
+    open_.pop_back();
+    keys_.pop_back();
+    return ended();
+  }
+  bool start_array(std::size_t) override {
+    const bool items = open_.size() == 1 && open_[0]->is_object() && key_ == "items";
+    open_.push_back(&place(Json::array()));
+    if (items) items_array_ = open_.back();
+    return true;
+  }
+  bool end_array() override {
+    open_.pop_back();
+    return ended();
+  }
+  bool parse_error(std::size_t, const std::string&,
+                   const nlohmann::detail::exception& e) override;
+
+ private:
+  bool put(Json v) {
+    place(std::move(v));
+    return ended();
+  }
+
+  bool in_items() const {
+    return items_array_ != nullptr && !open_.empty() && open_.back() == items_array_;
+  }
+
+  // A value closed: when it is an element of the items array, it becomes a row.
+  bool ended();
+
+  // Only the innermost open value grows, so the pointers to the outer ones stay valid.
+  Json& place(Json v) {
+    if (open_.empty()) return root_ = std::move(v);
+    if (in_items()) return element_ = std::move(v);
+    Json& parent = *open_.back();
+    if (parent.is_array()) {
+      parent.push_back(std::move(v));
+      return parent.back();
+    }
+    return parent[std::move(key_)] = std::move(v);
+  }
+
+  const Reader& reader_;
+  StreamedItems& items_;
+  Json* items_array_ = nullptr;  // the sale's "items" array, left empty
+  Json element_{Json::value_t::discarded};  // the element of it being read
+  Json root_;
+  std::vector<Json*> open_;
+  std::vector<std::set<std::string>> keys_;  // of each open object
+  std::string key_;
+};
+
 class Reader {
  public:
   explicit Reader(const std::filesystem::path& file) : file_(file) {}
@@ -25,32 +111,10 @@ class Reader {
     throw InputError(file_.string() + ": " + problem);
   }
 
-  Json parse(std::string_view text) const {
-    // The parser keeps the last of two equal keys; a sale that says two things is refused instead.
-    std::vector<std::set<std::string>> open_objects;
-    auto on_event = [&](int, Json::parse_event_t event, Json& parsed) {
-      switch (event) {
-        case Json::parse_event_t::object_start:
-          open_objects.emplace_back();
-          break;
-        case Json::parse_event_t::object_end:
-          open_objects.pop_back();
-          break;
-        case Json::parse_event_t::key:
-          if (!open_objects.back().insert(parsed.get<std::string>()).second) {
-            fail("key \"" + parsed.get<std::string>() + "\" appears twice in one object");
-          }
-          break;
-        default:
-          break;
-      }
-      return true;
-    };
-    try {
-      return Json::parse(text.begin(), text.end(), on_event);
-    } catch (const Json::exception& e) {
-      fail(e.what());
-    }
+  Json parse(std::string_view text, StreamedItems& items) const {
+    DocumentBuilder builder(*this, items);
+    Json::sax_parse(text.begin(), text.end(), &builder);
+    return builder.take();
   }
 
   Variant value(const Json& j, const std::string& where) const {
@@ -98,27 +162,27 @@ class Reader {
     return out;
   }
 
-  std::unique_ptr<Recordset> items(const Json& j) const {
-    if (!j.is_array()) fail("items: expected an array, got " + std::string(j.type_name()));
-    std::vector<MemoryRecordset::Row> rows;
-    rows.reserve(j.size());
-    for (std::size_t i = 0; i < j.size(); ++i) {
-      const std::string where = "items[" + std::to_string(i) + "]";
-      object(j[i], where);
-      MemoryRecordset::Row row;
-      // Fields are looked up ignoring case, so "Qty" and "qty" in one row would be ambiguous.
-      std::set<std::string> folded;
-      for (const auto& [key, v] : j[i].items()) {
-        std::string f = key;
-        for (char& c : f) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (!folded.insert(f).second) {
-          fail(where + ": field \"" + key + "\" repeats another field (names ignore case)");
-        }
-        row.emplace_back(key, value(v, where + "." + key));
+  MemoryRecordset::Row item_row(const Json& item, std::size_t i) const {
+    const std::string where = "items[" + std::to_string(i) + "]";
+    object(item, where);
+    MemoryRecordset::Row row;
+    // Fields are looked up ignoring case, so "Qty" and "qty" in one row would be ambiguous.
+    std::set<std::string> folded;
+    for (const auto& [key, v] : item.items()) {
+      std::string f = key;
+      for (char& c : f) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      if (!folded.insert(f).second) {
+        fail(where + ": field \"" + key + "\" repeats another field (names ignore case)");
       }
-      rows.push_back(std::move(row));
+      row.emplace_back(key, value(v, where + "." + key));
     }
-    return std::make_unique<MemoryRecordset>(std::move(rows));
+    return row;
+  }
+
+  std::unique_ptr<Recordset> items(const Json& j, StreamedItems& streamed) const {
+    if (!j.is_array()) fail("items: expected an array, got " + std::string(j.type_name()));
+    if (streamed.error) throw InputError(*streamed.error);
+    return std::make_unique<MemoryRecordset>(std::move(streamed.rows));
   }
 
   std::unique_ptr<Recordset> items_sqlite(const Json& j) const {
@@ -141,6 +205,30 @@ class Reader {
   const std::filesystem::path& file_;
 };
 
+bool DocumentBuilder::key(string_t& k) {
+  if (!keys_.back().insert(k).second) reader_.fail("key \"" + k + "\" appears twice in one object");
+  key_ = std::move(k);
+  return true;
+}
+
+bool DocumentBuilder::ended() {
+  if (!in_items() || element_.is_discarded()) return true;
+  if (!items_.error) {
+    try {
+      items_.rows.push_back(reader_.item_row(element_, items_.rows.size()));
+    } catch (const InputError& e) {
+      items_.error = e.what();
+    }
+  }
+  element_ = Json(Json::value_t::discarded);
+  return true;
+}
+
+bool DocumentBuilder::parse_error(std::size_t, const std::string&,
+                                  const nlohmann::detail::exception& e) {
+  reader_.fail(e.what());
+}
+
 }  // namespace
 
 Sale parse_sale(std::string_view text, const std::filesystem::path& file,
@@ -158,7 +246,8 @@ Sale parse_sale(std::string_view text, const std::filesystem::path& file,
     r.fail("not UTF-8 text: byte " + std::string(hex) + " at offset " + std::to_string(bad) +
            " (line " + std::to_string(line) + ", byte " + std::to_string(column) + " of the line)");
   }
-  const Json doc = r.parse(text);
+  StreamedItems streamed;
+  const Json doc = r.parse(text, streamed);
   r.object(doc, "the sale");
   for (const auto& [key, v] : doc.items()) {
     if (key != "invoice" && key != "items" && key != "items_sqlite") {
@@ -173,7 +262,7 @@ Sale parse_sale(std::string_view text, const std::filesystem::path& file,
   Sale sale;
   sale.invoice = r.invoice(doc.at("invoice"), known_invoice_key);
   if (doc.contains("items")) {
-    sale.items = r.items(doc.at("items"));
+    sale.items = r.items(doc.at("items"), streamed);
   } else if (doc.contains("items_sqlite")) {
     sale.items = r.items_sqlite(doc.at("items_sqlite"));
   } else {

@@ -10,6 +10,8 @@ namespace orvo {
 // UTF-8 to code page 950. A character the code page cannot encode, and any byte sequence that is
 // not valid UTF-8, becomes "?" (one byte).
 std::string to_cp950(std::string_view utf8);
+// The same, appended to `out`.
+void append_cp950(std::string& out, std::string_view utf8);
 // Code page 950 back to UTF-8 (previews, tests); undecodable bytes become U+FFFD.
 std::string from_cp950(std::string_view bytes);
 

@@ -113,9 +113,13 @@ DateValue CDate(const Variant& v) {
 std::string format_date(DateValue d, std::string_view p) {
   const CivilTime c = civil_from_date(d);
   auto two = [](int n) {
-    char b[16];
-    std::snprintf(b, sizeof b, "%02d", n % 100);
-    return std::string(b);
+    if (n < 0) {
+      char b[16];
+      std::snprintf(b, sizeof b, "%02d", n % 100);
+      return std::string(b);
+    }
+    // Every heading prints a date: plain digits without printf.
+    return std::string{static_cast<char>('0' + n / 10 % 10), static_cast<char>('0' + n % 10)};
   };
   auto lower = [](char ch) { return (ch >= 'A' && ch <= 'Z') ? static_cast<char>(ch + 32) : ch; };
   auto at = [&](std::size_t i, std::string_view tok) {

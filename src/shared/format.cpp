@@ -1,3 +1,4 @@
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -14,12 +15,23 @@ bool is_placeholder(char c) { return c == '0' || c == '#' || c == ',' || c == '.
 // Decimal digits of |x| rounded half away from zero to `decimals` places, judged on the
 // 15-significant-digit form so that 2.675 formats like the text a host would see.
 void round_decimal(double x, int decimals, std::string& int_part, std::string& frac_part) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.14e", std::fabs(x));
   std::string digits;
-  for (const char* p = buf; *p && *p != 'e'; ++p)
-    if (*p != '.') digits += *p;
-  int exp10 = std::atoi(std::strchr(buf, 'e') + 1);
+  int exp10 = 0;
+  const double ax = std::fabs(x);
+  if (ax < 1e15 && ax == std::trunc(ax)) {
+    // A whole number of at most 15 digits is its own 15-digit form: no printf needed.
+    char buf[24];
+    char* end = std::to_chars(buf, buf + sizeof buf, static_cast<long long>(ax)).ptr;
+    digits.assign(buf, end);
+    exp10 = static_cast<int>(digits.size()) - 1;
+    digits.resize(15, '0');
+  } else {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.14e", ax);
+    for (const char* p = buf; *p && *p != 'e'; ++p)
+      if (*p != '.') digits += *p;
+    exp10 = std::atoi(std::strchr(buf, 'e') + 1);
+  }
   int int_digits = exp10 + 1;  // digits before the point
   const int keep = int_digits + decimals;
   if (keep < 0) {

@@ -1,10 +1,11 @@
 #include "shared/variant.h"
 
-#include <cfenv>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <utility>
 
 #include "shared/errors.h"
 
@@ -15,9 +16,22 @@ double finite(double x) {
   return x;
 }
 
+namespace {
+
+// Below 1E+15 a whole number has at most 15 digits, so its 15-significant-digit form is its
+// integer form: the integer conversion gives it without printf's cost.
+bool whole_below_1e15(double d) { return std::fabs(d) < 1e15 && d == std::trunc(d); }
+
+}  // namespace
+
 std::string number_text(double d) {
   if (d == 0) return "0";  // also -0
   finite(d);
+  if (whole_below_1e15(d)) {
+    char buf[24];
+    const auto end = std::to_chars(buf, buf + sizeof buf, static_cast<long long>(d)).ptr;
+    return std::string(buf, end);
+  }
   // 15 significant digits; exponent form below 1E-4 and from 1E+15 on.
   char buf[40];
   std::snprintf(buf, sizeof buf, "%.15G", d);
@@ -58,6 +72,11 @@ std::string Str(const Variant& v) {
     }
   }
   return "";
+}
+
+std::string Str(Variant&& v) {
+  if (v.is_text()) return std::move(v).as_text();
+  return Str(std::as_const(v));
 }
 
 bool text_eq(const Variant& v, std::string_view s) { return !v.is_null() && Str(v) == s; }
@@ -134,7 +153,34 @@ double Num(const Variant& v) {
   raise_type_mismatch();
 }
 
+namespace {
+
+// Sign and up to 15 digits that end the text or stop at a character the full reading stops at
+// too: exact as an integer, read without copying. nullopt for anything else.
+std::optional<double> plain_integer(std::string_view t) {
+  std::size_t i = 0;
+  const bool negative = !t.empty() && t[0] == '-';
+  if (!t.empty() && (t[0] == '-' || t[0] == '+')) ++i;
+  const std::size_t first = i;
+  long long n = 0;
+  while (i < t.size() && i - first < 15 && is_digit(t[i])) n = n * 10 + (t[i++] - '0');
+  if (i == first) return std::nullopt;
+  if (i < t.size()) {
+    switch (t[i]) {
+      case ' ': case '\t': case '\n': case '.': case 'E': case 'e': case 'D': case 'd':
+        return std::nullopt;
+      default:
+        if (is_digit(t[i])) return std::nullopt;
+    }
+  }
+  const auto x = static_cast<double>(n);
+  return negative ? -x : x;  // "-0" reads as -0, as strtod has it
+}
+
+}  // namespace
+
 double Val(std::string_view t) {
+  if (const auto n = plain_integer(t)) return *n;
   std::string s;  // the text without the blanks Val skips
   for (char c : t)
     if (c != ' ' && c != '\t' && c != '\n') s += c;
@@ -176,7 +222,22 @@ double Val(std::string_view t) {
   return finite(std::strtod(num.c_str(), nullptr));
 }
 
-double Val(const Variant& v) { return Val(std::string_view(Str(v))); }
+double Val(const Variant& v) {
+  switch (v.kind()) {
+    case Variant::Kind::Empty:
+    case Variant::Kind::Null:
+      return 0;
+    case Variant::Kind::Number:
+      // Such a number's text form reads back as itself (-0 as 0).
+      if (whole_below_1e15(v.as_number())) return v.as_number() == 0 ? 0.0 : v.as_number();
+      break;
+    case Variant::Kind::Text:
+      return Val(std::string_view(v.as_text()));
+    default:
+      break;
+  }
+  return Val(std::string_view(Str(v)));
+}
 
 double Round(double x, int digits) {
   if (digits <= 0) return std::nearbyint(x);  // default rounding mode: halves to even

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
 
 namespace orvo {
@@ -54,7 +55,8 @@ class Variant {
   // Raw access; callers check kind() first.
   bool as_bool() const { return std::get<bool>(v_); }
   double as_number() const { return std::get<double>(v_); }
-  const std::string& as_text() const { return std::get<std::string>(v_); }
+  const std::string& as_text() const& { return std::get<std::string>(v_); }
+  std::string as_text() && { return std::get<std::string>(std::move(v_)); }
   DateValue as_date() const { return std::get<DateValue>(v_); }
 
   bool operator==(const Variant&) const = default;
@@ -67,6 +69,8 @@ class Variant {
 
 // Text form: Empty and Null give "", Boolean "True"/"False", numbers their plain decimal form.
 std::string Str(const Variant& v);
+// The same for a value about to be dropped (a field just read): its text is moved, not copied.
+std::string Str(Variant&& v);
 std::string number_text(double d);
 
 // `X <> ""`: false for Null (any comparison with Null is false).

@@ -77,6 +77,13 @@ TEST(SaleJson, BadInputNamesFileAndProblem) {
       {R"({"invoice": {}, "items": {}})", "items: expected an array, got object"},
       {R"({"invoice": {}, "items": [{"Qty": 1}, 5]})", "items[1]: expected an object"},
       {R"({"invoice": {}, "items": [{"Qty": 1, "qty": 2}]})", "items[0]: field \"qty\""},
+      // Items are read as they stream in, but a bad one is reported in the same order as ever:
+      // after syntax, the sale's keys and the invoice; the first bad item.
+      {R"({"invoice": {}, "items": [5], "x": })", "parse error at line 1"},
+      {R"({"items": [{"Qty": 1}, 7]})", "missing \"invoice\""},
+      {R"({"items": [7], "invoice": {"InvAmount": 1}})", "unknown field \"InvAmount\""},
+      {R"({"invoice": {}, "items": [{"a": 1}, {"Qty": [1]}, 5]})",
+       "items[1].Qty: expected a string, number"},
       {R"({"invoice": {}, "items": [], "items_sqlite": {}})", "not both"},
       {R"({"invoice": {}, "items_sqlite": {"database": "a.db"}})",
        "items_sqlite: missing \"query\""},
@@ -90,6 +97,24 @@ TEST(SaleJson, BadInputNamesFileAndProblem) {
     EXPECT_TRUE(message.starts_with("sale.json: ")) << message;
     EXPECT_NE(message.find(problem), std::string::npos) << text << "\ngave: " << message;
   }
+}
+
+// A key given twice is refused wherever it is, before anything after it is read; keys equal
+// but for case are different keys to JSON (only item fields fold case, later).
+TEST(SaleJson, KeyGivenTwiceInOneObjectIsRefusedWhereverItIs) {
+  const std::pair<const char*, const char*> cases[] = {
+      {R"({"invoice": {}, "invoice": {}})", "sale.json: key \"invoice\" appears twice in one object"},
+      {R"({"invoice": {}, "items": [{"Qty": 1, "Amt": 2, "Qty": 3}]})",
+       "sale.json: key \"Qty\" appears twice in one object"},
+      {R"({"invoice": {}, "items": [{"a": {"x": 1, "x": 2}}]})",
+       "sale.json: key \"x\" appears twice in one object"},
+      {R"({"invoice": {"Cash": 1, "Cash": 2, "Change": }})",
+       "sale.json: key \"Cash\" appears twice in one object"},
+  };
+  for (const auto& [text, message] : cases) EXPECT_EQ(input_error(text), message) << text;
+  // The same key in two objects is no repeat.
+  const Sale sale = parse(R"({"invoice": {}, "items": [{"Qty": 1}, {"Qty": 2}]})");
+  EXPECT_EQ(sale.items->Fields("Qty"), Variant(1));
 }
 
 TEST(SaleJson, ItemsFromSqliteRelativeToTheSaleFile) {

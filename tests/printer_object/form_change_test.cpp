@@ -120,6 +120,70 @@ TEST_F(FormChangeTest, MissingFieldOrNonNumericAmountEndsThePrint) {
   }
 }
 
+// Item rows made as they are read: a sale of any length costs no memory.
+class GeneratedItems : public Recordset {
+ public:
+  explicit GeneratedItems(long count) : count_(count) {}
+  int State() const override { return 1; }
+  bool Eof() const override { return read >= count_; }
+  Variant Fields(std::string_view name) const override {
+    if (name == "itemname") return Variant("麵" + std::to_string(read));
+    if (name == "Qty") return Variant(1);
+    if (name == "Amt") return Variant(10);
+    if (name == "ItemType") return Variant("A1");
+    return Variant("");
+  }
+  void MoveNext() override { ++read; }
+  long read = 0;
+
+ private:
+  long count_;
+};
+
+// What a port was sent: counts and the last piece only.
+struct Sent {
+  long form_feeds = 0;
+  std::string last;
+};
+
+class CountingPort : public Port {
+ public:
+  explicit CountingPort(std::shared_ptr<Sent> sent) : sent_(std::move(sent)) {}
+  void write(std::string_view bytes) override {
+    sent_->form_feeds += bytes == "\x0c";
+    sent_->last.assign(bytes);
+  }
+  void close() override {}
+  std::uint64_t delivered() const override { return 0; }
+
+ private:
+  std::shared_ptr<Sent> sent_;
+};
+
+// The page counter is 16 bits: form 32,768 cannot be numbered, and the print stops before any
+// of it is sent.
+TEST_F(FormChangeTest, MillionItemDetailSaleOverflowsThePageCounterCleanly) {
+  auto sent = std::make_shared<Sent>();
+  printer.set_port_opener([sent](const std::string&, const Settings&) -> std::unique_ptr<Port> {
+    return std::make_unique<CountingPort>(sent);
+  });
+  printer.InvNo(Variant("AB00000001"));
+  GeneratedItems items(1'000'000);
+  try {
+    printer.PrintInv(Variant("Y"), items);
+    FAIL() << "a million item lines fit";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.number(), kObjectError);
+    EXPECT_EQ(e.source(), "PrintInv");
+    EXPECT_EQ(e.description(), "Overflow");
+  }
+  EXPECT_EQ(sent->form_feeds, 32767);
+  EXPECT_EQ(sent->last, "\x0c");  // form 32,767 fed out; nothing of the next
+  EXPECT_EQ(items.read, 32767L * 15);  // 15 item lines a form; the next row's line never printed
+  EXPECT_EQ(Str(printer.PageCount), "1");
+  EXPECT_FALSE(host->busy);
+}
+
 TEST_F(FormChangeTest, RollChangePromptOnlyWhenANewRollStarts) {
   const struct {
     const char* first;

@@ -215,5 +215,20 @@ TEST_F(SqliteRecordsetTest, DoesNotHoldTheDatabaseAfterDestruction) {
   EXPECT_TRUE(SqliteRecordset(db_, "SELECT * FROM items").Eof());
 }
 
+// A sale of any size is read in the same memory: SQLite's default page cache (2 MiB) would grow
+// with the rows walked.
+TEST_F(SqliteRecordsetTest, WalkingManyRowsKeepsSqliteMemorySmall) {
+  exec_sql(db_,
+           "CREATE TABLE big(name TEXT);"
+           "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 40000)"
+           " INSERT INTO big SELECT printf('%0100d', i) FROM n;");  // about 5 MB of pages
+  sqlite3_memory_highwater(1);
+  const sqlite3_int64 before = sqlite3_memory_used();
+  long rows = 0;
+  for (SqliteRecordset rs(db_, "SELECT name FROM big"); !rs.Eof(); rs.MoveNext()) ++rows;
+  EXPECT_EQ(rows, 40000);
+  EXPECT_LT(sqlite3_memory_highwater(0) - before, 512 * 1024);
+}
+
 }  // namespace
 }  // namespace orvo

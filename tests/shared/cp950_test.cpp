@@ -1,6 +1,10 @@
 #include "shared/cp950.h"
 
 #include <gtest/gtest.h>
+#include <iconv.h>
+
+#include <cstring>
+#include <string>
 
 #include "shared/errlog.h"
 #include "support/fake_host.h"
@@ -14,6 +18,11 @@ TEST(Cp950, EncodesBig5AndReplacesWhatItCannot) {
   EXPECT_EQ(to_cp950("a😀b"), "a?b");                // outside the code page
   EXPECT_EQ(to_cp950("a\xFF\xC3z"), "a??z");        // not UTF-8
   EXPECT_EQ(to_cp950("元\xE5\x85"), "\xA4\xB8??");  // each stray byte is one character
+  // Overlong forms, surrogates and values past U+10FFFF: every byte is a stray.
+  for (const char* bad : {"\x80", "\xE0\x9F\xBF", "\xED\xA0\x80", "\xF0\x8F\xBF\xBF", "\xF4\x90\x80\x80"}) {
+    EXPECT_EQ(to_cp950(bad), std::string(std::strlen(bad), '?')) << bad;
+    EXPECT_EQ(byte_width(bad), std::strlen(bad)) << bad;
+  }
   EXPECT_EQ(from_cp950(to_cp950("消費合計: 1,250元")), "消費合計: 1,250元");
   // An unmapped pair is one character; a lead byte before a non-trail byte only itself.
   EXPECT_EQ(from_cp950("A\xA3\xFE" "B"), "A\xEF\xBF\xBD" "B");
@@ -21,6 +30,62 @@ TEST(Cp950, EncodesBig5AndReplacesWhatItCannot) {
   EXPECT_EQ(from_cp950("A\xA4"), "A\xEF\xBF\xBD");
   EXPECT_EQ(byte_width("發票"), 4u);
   EXPECT_EQ(byte_width("T1 台"), 5u);
+}
+
+// What iconv itself makes of one character: the encoder must agree on every one it sees.
+std::string iconv_cp950(const std::string& utf8) {
+  const iconv_t cd = iconv_open("CP950", "UTF-8");
+  char out[16];
+  char* src = const_cast<char*>(utf8.data());
+  std::size_t src_left = utf8.size();
+  char* dst = out;
+  std::size_t dst_left = sizeof out;
+  const std::size_t r = iconv(cd, &src, &src_left, &dst, &dst_left);
+  iconv_close(cd);
+  return r == static_cast<std::size_t>(-1) ? "?" : std::string(out, dst);
+}
+
+std::string utf8_of(char32_t cp) {
+  std::string s;
+  if (cp < 0x80) {
+    s += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    s += static_cast<char>(0xC0 | (cp >> 6));
+    s += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    s += static_cast<char>(0xE0 | (cp >> 12));
+    s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    s += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    s += static_cast<char>(0xF0 | (cp >> 18));
+    s += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    s += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+  return s;
+}
+
+TEST(Cp950, EveryCharacterEncodesAsIconvHasIt) {
+  std::string line, expected;
+  std::size_t mapped = 0;
+  for (char32_t cp = 1; cp <= 0x10FFFF; cp = cp < 0x10000 ? cp + 1 : cp + 0x1F7) {
+    if (cp >= 0xD800 && cp <= 0xDFFF) continue;
+    const std::string ch = utf8_of(cp);
+    const std::string want = iconv_cp950(ch);
+    mapped += want != "?";
+    // Twice: the first asks iconv, the second reads what was kept.
+    for (int pass = 0; pass < 2; ++pass) {
+      ASSERT_EQ(to_cp950(ch), want) << "U+" << std::hex << static_cast<unsigned>(cp);
+      ASSERT_EQ(byte_width(ch), want.size()) << "U+" << std::hex << static_cast<unsigned>(cp);
+    }
+    if (cp % 97 == 0) line += ch, expected += want;
+  }
+  EXPECT_GT(mapped, 13000u);  // the Big5 set is there at all
+  EXPECT_EQ(to_cp950(line), expected);
+  EXPECT_EQ(byte_width(line), expected.size());
+  std::string appended = "ab";
+  append_cp950(appended, "發\xFF票");
+  EXPECT_EQ(appended, "ab\xB5\x6F?\xB2\xBC");
 }
 
 TEST(PadB, FieldsOfExactByteWidth) {
@@ -41,6 +106,11 @@ TEST(PadB, FieldsOfExactByteWidth) {
       {Variant("abc"), Variant("x"), "", ""},
       {Variant("abc"), Variant(0), "", ""},
       {Variant("a😀"), Variant(3), "a😀 ", " a😀"},  // "?" counts one byte
+      {Variant("台北"), Variant(4), "台北", "台北"},
+      {Variant("a\xFF台"), Variant(3), "a\xFF ", "a\xFF "},  // a stray byte is one "?"
+      {Variant(-12.5), Variant(7), "-12.5  ", "  -12.5"},
+      {Variant(true), Variant(Variant("5")), "True ", " True"},
+      {Variant("12345"), Variant(2.5), "12", "12"},  // the width rounds to even
   };
   for (const auto& c : cases) {
     EXPECT_EQ(PadRightB(c.text, c.width), c.right) << Str(c.text);

@@ -3,7 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <functional>
+#include <limits>
+#include <random>
+#include <vector>
 
 #include "shared/errors.h"
 
@@ -44,6 +49,53 @@ TEST(TextForm, OfEveryKind) {
   for (const auto& c : cases) EXPECT_EQ(Str(c.v), c.text) << c.text;
 }
 
+TEST(TextForm, NumbersAtTheFifteenDigitBoundaries) {
+  struct Case {
+    double d;
+    const char* text;
+  } cases[] = {
+      {999999999999999.0, "999999999999999"},
+      {-999999999999999.0, "-999999999999999"},
+      {-1e15, "-1E+15"},
+      {1e15 + 2, "1E+15"},
+      {9007199254740993.0, "9.00719925474099E+15"},  // 2^53 + 1 is 2^53
+      {4503599627370497.0, "4.5035996273705E+15"},
+      {123456789012345.5, "123456789012346"},  // halves to even in the last digit
+      {123456789012344.5, "123456789012344"},
+      {99999999999999.95, "100000000000000"},
+      {0.0001, "0.0001"},
+      {0.000099999, "9.9999E-05"},
+      {-7.0, "-7"},
+      {1e21, "1E+21"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(number_text(c.d), c.text) << c.text;
+}
+
+// The text form of every finite number is printf's 15-significant-digit "%G" form.
+TEST(TextForm, AgreesWithPrintfAcrossTheRange) {
+  std::vector<double> values;
+  for (double p = 1; p < 1e18; p *= 10)
+    for (double d : {p - 1, p, p + 1, p / 2, p * 3 + 0.5}) values.insert(values.end(), {d, -d});
+  for (int k = 0; k < 64; ++k) {
+    const double p = std::ldexp(1.0, k);
+    for (double d : {p - 1, p, p + 1}) values.insert(values.end(), {d, -d});
+  }
+  std::mt19937_64 gen(11);
+  for (int i = 0; i < 20000; ++i) {
+    double d;
+    const std::uint64_t bits = gen();
+    std::memcpy(&d, &bits, sizeof d);
+    if (std::isfinite(d)) values.push_back(d);
+    values.push_back(static_cast<double>(static_cast<std::int64_t>(gen() >> (gen() % 64))));
+  }
+  for (double d : values) {
+    if (d == 0) continue;
+    char expected[40];
+    std::snprintf(expected, sizeof expected, "%.15G", d);
+    ASSERT_EQ(number_text(d), expected) << std::hexfloat << d;
+  }
+}
+
 TEST(EmptyTest, NullIsNeitherEmptyNorNotEmpty) {
   EXPECT_TRUE(is_blank(Variant()));
   EXPECT_TRUE(is_blank(Variant("")));
@@ -81,6 +133,44 @@ TEST(Val, ReadsLeadingNumberAndNeverFails) {
   for (const auto& c : cases) EXPECT_EQ(Val(c.text), c.n) << c.text;
   EXPECT_EQ(Val(Variant::null()), 0);
   EXPECT_EQ(Val(Variant(12.5)), 12.5);
+}
+
+TEST(Val, PlainIntegersAndNumbersReadAsTheirTextForm) {
+  struct TextCase {
+    const char* text;
+    double n;
+  } texts[] = {{"123456789012345", 123456789012345.0},
+               {"12345678901234567", 12345678901234568.0},  // past 15 digits: rounded by strtod
+               {"-42", -42},
+               {"+42", 42},
+               {"42x", 42},
+               {"42,5", 42},
+               {"4 2", 42},
+               {"4\t2", 42},
+               {"42.5", 42.5},
+               {"42e1", 420},
+               {"42D1", 420},
+               {"-", 0},
+               {"x42", 0}};
+  for (const auto& c : texts) {
+    EXPECT_EQ(Val(c.text), c.n) << c.text;
+    EXPECT_EQ(Val(Variant(c.text)), c.n) << c.text;
+  }
+  EXPECT_TRUE(std::signbit(Val("-0")));
+  EXPECT_FALSE(std::signbit(Val(Variant(-0.0))));  // its text form is "0"
+
+  struct NumberCase {
+    Variant v;
+    double n;
+  } numbers[] = {{Variant(999999999999999.0), 999999999999999.0},
+                 {Variant(-80), -80},
+                 {Variant(1e15 + 2), 1e15},  // read back from "1E+15"
+                 {Variant(0.1 + 0.2), 0.3},
+                 {Variant(true), 0},
+                 {Variant(), 0},
+                 {Variant(date_from_civil({2010, 3, 5})), 2010}};
+  for (const auto& c : numbers) EXPECT_EQ(Val(c.v), c.n) << Str(c.v);
+  EXPECT_EQ(error_number([] { Val(Variant(std::numeric_limits<double>::infinity())); }), 6);
 }
 
 TEST(NumericUse, BeyondTheDoubleRangeOverflowsWhereverUsed) {

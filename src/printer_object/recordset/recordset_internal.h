@@ -11,6 +11,7 @@ namespace orvo::recordset_detail {
 // Field names match the way the host's library matches them: ASCII letters fold, nothing else.
 inline bool same_field_name(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
+  if (a == b) return true;  // the usual case, without folding
   for (std::size_t i = 0; i < a.size(); ++i) {
     char x = a[i], y = b[i];
     if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
