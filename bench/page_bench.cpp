@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "page_printer_host/cairo_renderer.h"
+#include "page_printer_host/module/cairo_renderer.h"
 #include "page_printer_host/page_printer.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "page_printer_host/cairo_renderer.h"
+#include "page_printer_host/module/cairo_renderer.h"
 #include "page_printer_host/host_window.h"
 #include "printer_object/invoice_printer.h"
 #include "run_tool.h"

@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "file_io.h"
-#include "message_window/window_host.h"
 #include "printer_object/channel/channel.h"
 #include "printer_object/invoice_printer.h"
 #include "printer_object/print_dispatch.h"

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "message_window/top_message.h"
-#include "shared/errors.h"
 
 namespace orvo {
 
@@ -61,27 +60,18 @@ class WindowHost : public Host {
 
 }  // namespace
 
-std::unique_ptr<Host> make_window_host(TerminalHostOptions options) {
-  std::string why;
-  if (!open_desktop(why)) return nullptr;
+std::unique_ptr<Host> make_window_host(TerminalHostOptions options, std::string* why) {
+  std::string reason;
+  if (!open_desktop(reason)) {
+    if (why) *why = reason;
+    return nullptr;
+  }
   return std::make_unique<WindowHost>(std::move(options));
 }
 
-std::unique_ptr<Host> make_host(TerminalHostOptions options) {
-  switch (options.prompt) {
-    case PromptMode::Gui: {
-      std::string why;
-      if (!open_desktop(why)) raise(err::kDeviceUnavailable, "no window for the prompt: " + why);
-      return std::make_unique<WindowHost>(std::move(options));
-    }
-    case PromptMode::Auto:
-      if (auto window = make_window_host(options)) return window;
-      break;
-    case PromptMode::Terminal:
-    case PromptMode::None:
-      break;
-  }
-  return make_terminal_host(std::move(options));
-}
-
 }  // namespace orvo
+
+extern "C" __attribute__((visibility("default"))) orvo::Host* orvo_window_host_v1(
+    const orvo::TerminalHostOptions* options, std::string* why) {
+  return orvo::make_window_host(*options, why).release();
+}

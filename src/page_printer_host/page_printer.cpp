@@ -7,9 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "page_printer_host/cairo_renderer.h"
-#include "page_printer_host/cups_queues.h"
-#include "page_printer_host/pango_text.h"
+#include "page_printer_host/page_parts.h"
 #include "shared/errors.h"
 #include "shared/unique_fd.h"
 
@@ -68,9 +66,10 @@ PagePrinter::PagePrinter(std::shared_ptr<PrintQueues> queues, std::shared_ptr<Te
                          std::shared_ptr<PageRenderer> renderer)
     : PageCanvas(std::move(queues), std::move(metrics)), renderer_(std::move(renderer)) {}
 
-PagePrinter::PagePrinter()
-    : PagePrinter(cups_queues(), PangoText::shared(),
-                  std::make_shared<CairoRenderer>(PangoText::shared())) {}
+PagePrinter::PagePrinter() : PagePrinter(real_page_parts()) {}
+
+PagePrinter::PagePrinter(PageParts parts)
+    : PagePrinter(std::move(parts.queues), std::move(parts.metrics), std::move(parts.renderer)) {}
 
 Delivered PagePrinter::deliver(const Delivery& how) {
   if (!document_ended()) {

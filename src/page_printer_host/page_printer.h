@@ -36,11 +36,13 @@ struct Delivered {
   std::vector<std::filesystem::path> files;
 };
 
+struct PageParts;
+
 class PagePrinter : public PageCanvas {
  public:
   PagePrinter(std::shared_ptr<PrintQueues> queues, std::shared_ptr<TextMetrics> metrics,
               std::shared_ptr<PageRenderer> renderer);
-  // With the real parts: CUPS, Pango and Cairo.
+  // With the real parts, CUPS, Pango and Cairo, from their module.
   PagePrinter();
 
   // Sends the ended document: with the preview switch on it is only kept; otherwise it goes to
@@ -53,6 +55,7 @@ class PagePrinter : public PageCanvas {
   Delivered print(const Delivery& how, const std::function<void(PageCanvas&)>& draw);
 
  private:
+  explicit PagePrinter(PageParts parts);
   std::vector<std::filesystem::path> write_files(const std::filesystem::path& output,
                                                  double dpi);
 

@@ -42,7 +42,7 @@ class BusyPointer {
 };
 
 // Auto: a window on a desktop, else the terminal when someone can answer there. Gui: always the
-// window (make_host in message_window/). Terminal: always count down. None: only show the text.
+// window. Terminal: always count down. None: only show the text.
 enum class PromptMode { Auto, Terminal, None, Gui };
 
 struct TerminalHostOptions {
@@ -58,6 +58,12 @@ std::string plain_lines(std::string_view text);
 
 // Boxes and prompts on stderr; the prompt waits for Enter on a terminal or until its seconds pass.
 std::unique_ptr<Host> make_terminal_host(TerminalHostOptions options = {});
+
+// The host that `options.prompt` asks for: Gui the window (raises kDeviceUnavailable naming the
+// display, or the module, when there is none), Auto the window when a display opens and the
+// terminal otherwise, Terminal and None the terminal. The window comes from the module
+// orvo-window.so, loaded only when a display is named.
+std::unique_ptr<Host> make_host(TerminalHostOptions options);
 
 // Suspends for Int(seconds * 1000) milliseconds through the host's sleeper.
 void Pause(Host& host, double seconds);

@@ -85,26 +85,31 @@ TEST_F(PageCli, ThePageOutputGoesToItsFileInsteadOfAQueue) {
   EXPECT_TRUE(cups_->jobs().empty());
 }
 
-TEST_F(PageCli, ARefusedJobNoQueueOrAnUnwritableFileExitThreeSayingWhy) {
+TEST_F(PageCli, ARefusedJobNoQueueAnUnwritableFileOrNoModuleExitThreeSayingWhy) {
   const std::string from = "error -2147221504 from PrintInv: ";
   const std::string missing = (dir_ / "none" / "x.pdf").string();
-  const std::pair<std::string, std::string> cases[] = {
+  const struct {
+    std::string args, why, env;
+  } cases[] = {
       {"--type WIN3PA4B",
        "the CUPS queue \"WIN3PA4B\" did not take the job \"KM20250318\": Destination "
-       "\"WIN3PA4B\" is not accepting jobs."},
+       "\"WIN3PA4B\" is not accepting jobs.", ""},
       {"--type WISEINV",
-       "the CUPS queue \"WiseInv\" did not take the job \"KM20250318\": there is no such queue"},
+       "the CUPS queue \"WiseInv\" did not take the job \"KM20250318\": there is no such queue", ""},
       {"--type WINLQM1",
        "no printer for the page document: no CUPS queue is chosen and there is no default one; "
        "give an output file (--page-output FILE or ORVO_PAGE_OUTPUT) or make a queue the "
-       "default (lpadmin -d NAME)"},
+       "default (lpadmin -d NAME)", ""},
       {"--type WINLQ3P --page-output '" + missing + "'",
-       "cannot write the page output \"" + missing + "\": No such file or directory"},
+       "cannot write the page output \"" + missing + "\": No such file or directory", ""},
+      {"--type WIN3PA4",
+       "cannot load the module orvo-page.so (looked in " + dir_.path.string() + "): not found",
+       "ORVO_MODULE_DIR='" + dir_.path.string() + "'"},
   };
-  for (const auto& [args, why] : cases) {
-    const Run r = print(args);
-    EXPECT_EQ(r.status, 3) << args;
-    EXPECT_EQ(r.output, from + why + "\n");
+  for (const auto& c : cases) {
+    const Run r = print(c.args, c.env);
+    EXPECT_EQ(r.status, 3) << c.args;
+    EXPECT_EQ(r.output, from + c.why + "\n");
   }
   EXPECT_TRUE(cups_->jobs().empty());
 }

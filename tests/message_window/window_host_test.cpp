@@ -82,8 +82,10 @@ class Tool : public ::testing::Test {
   };
 
   // orvo-invoice printing the banquet, which changes the invoice roll once, on its own session
-  // (no terminal to prompt on); `display` nullptr runs it without one.
-  Run start(const std::string& prompt, const char* display, const std::string& name) {
+  // (no terminal to prompt on); `display` nullptr runs it without one, `modules` names where it
+  // must find its modules.
+  Run start(const std::string& prompt, const char* display, const std::string& name,
+            const char* modules = nullptr) {
     const char* bin = std::getenv("ORVO_BIN_DIR");
     const char* src = std::getenv("ORVO_SOURCE_DIR");
     const std::string tool = std::string(bin ? bin : ".") + "/orvo-invoice";
@@ -113,6 +115,7 @@ class Tool : public ::testing::Test {
       if (!v.starts_with("DISPLAY=") && !v.starts_with("WAYLAND_DISPLAY=")) env.emplace_back(v);
     }
     if (display) env.push_back(std::string("DISPLAY=") + display);
+    if (modules) env.push_back(std::string("ORVO_MODULE_DIR=") + modules);
     auto pointers = [](std::vector<std::string>& v) {
       std::vector<char*> p;
       for (auto& s : v) p.push_back(s.data());
@@ -166,20 +169,27 @@ TEST_F(Tool, RollChangePromptIsTheWindowOnADesktopElseTheTerminal) {
     bool window;
     int status;
     std::string stderr_has;
+    const char* modules;
   } cases[] = {
-      {"gui", here, true, 0, ""},
-      {"auto", here, true, 0, ""},
-      {"auto", nullptr, false, 0, prompt},
-      {"auto", ":4242", false, 0, prompt},
+      {"gui", here, true, 0, "", nullptr},
+      {"auto", here, true, 0, "", nullptr},
+      {"auto", nullptr, false, 0, prompt, nullptr},
+      {"auto", ":4242", false, 0, prompt, nullptr},
       {"gui", nullptr, false, 2,
-       "--prompt gui: no window for the prompt: no desktop: DISPLAY and WAYLAND_DISPLAY are unset"},
-      {"gui", ":4242", false, 2, "cannot open the display \":4242\""},
+       "--prompt gui: no window for the prompt: no desktop: DISPLAY and WAYLAND_DISPLAY are unset", nullptr},
+      {"gui", ":4242", false, 2, "cannot open the display \":4242\"", nullptr},
+      // Without its module the window is missing like a display that does not open.
+      {"gui", here, false, 2,
+       "no window for the prompt: cannot load the module orvo-window.so (looked in " +
+           dir.path.string() + "): not found",
+       dir.path.c_str()},
+      {"auto", here, false, 0, prompt, dir.path.c_str()},
   };
   int n = 0;
   for (const auto& c : cases) {
     const std::string name = "run" + std::to_string(++n);
     const std::string what = std::string(c.prompt) + " on " + (c.display ? c.display : "none");
-    const Run r = start(c.prompt, c.display, name);
+    const Run r = start(c.prompt, c.display, name, c.modules);
     ASSERT_GT(r.pid, 0);
     if (c.window) {
       const std::string id =

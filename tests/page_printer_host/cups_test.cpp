@@ -3,8 +3,8 @@
 
 #include <optional>
 
-#include "page_printer_host/cairo_renderer.h"
-#include "page_printer_host/cups_queues.h"
+#include "page_printer_host/module/cairo_renderer.h"
+#include "page_printer_host/module/cups_queues.h"
 #include "page_printer_host/cups_scheduler.h"
 #include "page_printer_host/pdf_words.h"
 #include "support/raised.h"

@@ -5,7 +5,7 @@
 
 #include <set>
 
-#include "page_printer_host/cairo_renderer.h"
+#include "page_printer_host/module/cairo_renderer.h"
 #include "page_printer_host/page_fakes.h"
 #include "page_printer_host/pdf_words.h"
 #include "support/temp_dir.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "page_printer_host/cairo_renderer.h"
+#include "page_printer_host/module/cairo_renderer.h"
 #include "page_printer_host/host_window.h"
 #include "page_printer_host/page_fakes.h"
 #include "page_printer_host/pdf_words.h"

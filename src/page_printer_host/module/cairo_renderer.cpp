@@ -1,4 +1,4 @@
-#include "page_printer_host/cairo_renderer.h"
+#include "page_printer_host/module/cairo_renderer.h"
 
 #include <cairo-pdf.h>
 #include <cairo.h>

@@ -1,4 +1,4 @@
-#include "page_printer_host/cups_queues.h"
+#include "page_printer_host/module/cups_queues.h"
 
 #include <cups/cups.h>
 #include <cups/pwg.h>

@@ -1,4 +1,4 @@
-#include "page_printer_host/pango_text.h"
+#include "page_printer_host/module/pango_text.h"
 
 #include <cairo.h>
 #include <fontconfig/fontconfig.h>

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "page_printer_host/page_printer.h"
-#include "page_printer_host/pango_text.h"
+#include "page_printer_host/module/pango_text.h"
 
 namespace orvo::page {
 
