@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <fstream>
 #include <optional>
 
 #include "page_printer_host/cups_scheduler.h"
@@ -26,11 +27,14 @@ class PageCli : public ::testing::Test {
     int status;
     std::string output;  // stdout and stderr
   };
-  // orvo-invoice print of the example sheet with `args` after `env`, on the demo's clock.
-  Run print(const std::string& args, const std::string& env = "") const {
+  // orvo-invoice (the build's, or the one in `program_dir`) printing the example sheet with
+  // `args` after `env`, on the demo's clock.
+  Run print(const std::string& args, const std::string& env = "",
+            const std::string& program_dir = "") const {
     const char* bin_dir = std::getenv("ORVO_BIN_DIR");
     const char* source_dir = std::getenv("ORVO_SOURCE_DIR");
-    const std::string bin = bin_dir ? bin_dir : "ORVO_BIN_DIR unset";
+    const std::string bin =
+        !program_dir.empty() ? program_dir : bin_dir ? bin_dir : "ORVO_BIN_DIR unset";
     const std::string src =
         source_dir ? source_dir
                    : (std::filesystem::path(__FILE__).parent_path() / "../..").string();
@@ -112,6 +116,24 @@ TEST_F(PageCli, ARefusedJobNoQueueAnUnwritableFileOrNoModuleExitThreeSayingWhy) 
     EXPECT_EQ(r.output, from + c.why + "\n");
   }
   EXPECT_TRUE(cups_->jobs().empty());
+}
+
+// A copy of the tool takes the modules beside it first, and falls back on the build's.
+TEST_F(PageCli, AToolCopiedElsewhereFindsItsModules) {
+  const std::filesystem::path copy = dir_ / "elsewhere";
+  std::filesystem::create_directory(copy);
+  std::filesystem::copy_file(std::string(std::getenv("ORVO_BIN_DIR")) + "/orvo-invoice",
+                             copy / "orvo-invoice");
+  const std::string pdf = (dir_ / "a.pdf").string();
+  const Run found = print("--type WIN3PA4 --page-output '" + pdf + "'", "", copy.string());
+  ASSERT_EQ(found.status, 0) << found.output;
+  expect_three_copies(pdf);
+  std::ofstream(copy / "orvo-page.so") << "not a module";
+  const Run broken = print("--type WIN3PA4 --page-output '" + pdf + "'", "", copy.string());
+  EXPECT_EQ(broken.status, 3);
+  EXPECT_EQ(broken.output, "error -2147221504 from PrintInv: cannot load the module orvo-page.so "
+                           "(looked in " + copy.string() + "): " +
+                           (copy / "orvo-page.so").string() + ": file too short\n");
 }
 
 }  // namespace

@@ -184,6 +184,8 @@ TEST_F(Tool, RollChangePromptIsTheWindowOnADesktopElseTheTerminal) {
            dir.path.string() + "): not found",
        dir.path.c_str()},
       {"auto", here, false, 0, prompt, dir.path.c_str()},
+      // No display named: the module is not even looked for.
+      {"gui", nullptr, false, 2, "no window for the prompt: no desktop:", dir.path.c_str()},
   };
   int n = 0;
   for (const auto& c : cases) {
