@@ -55,7 +55,9 @@ TEST(ChannelTable, FileNumbers) {
   for (std::int16_t fno = 1; fno <= 255; ++fno) {
     if (fno != 3) t.open(fno, "LPT1", {}, memory);
   }
-  EXPECT_EQ(raised([&] { t.FreeFile(); }).number(), channel_err::kTooManyFiles);
+  const Error full = raised([&] { t.FreeFile(); });
+  EXPECT_EQ(full.number(), channel_err::kTooManyFiles);
+  EXPECT_EQ(full.description(), "Too many files: all file numbers 1 to 255 are in use");
   t.close(200);
   EXPECT_EQ(t.FreeFile(), 200);
 }
