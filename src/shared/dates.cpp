@@ -1,5 +1,6 @@
 #include <cmath>
 #include <cstdio>
+#include <string_view>
 
 #include "shared/errors.h"
 #include "shared/variant.h"
@@ -41,24 +42,32 @@ bool valid_civil(int y, int m, int d) {
   return d <= mdays[m - 1] + (m == 2 && leap ? 1 : 0);
 }
 
-// YYYY/M/D or YYYY-M-D, optionally followed by H:MM[:SS].
-std::optional<DateValue> parse_date_text(const std::string& t) {
-  int y, mo, d, h = 0, mi = 0, s = 0, n = 0;
-  char sep1, sep2;
-  if (std::sscanf(t.c_str(), " %4d%c%2d%c%2d%n", &y, &sep1, &mo, &sep2, &d, &n) != 5) return {};
-  if (sep1 != sep2 || (sep1 != '/' && sep1 != '-')) return {};
-  std::string rest = t.substr(static_cast<std::size_t>(n));
-  if (rest.find_first_not_of(' ') != std::string::npos) {
-    int m2 = 0;
-    if (std::sscanf(rest.c_str(), " %2d:%2d%n", &h, &mi, &m2) != 2) return {};
-    rest = rest.substr(static_cast<std::size_t>(m2));
-    if (!rest.empty() && rest[0] == ':') {
-      int m3 = 0;
-      if (std::sscanf(rest.c_str(), ":%2d%n", &s, &m3) != 1) return {};
-      rest = rest.substr(static_cast<std::size_t>(m3));
+// Reads `min` to `max` digits at `i`, advancing `i` past them.
+bool digits(std::string_view t, std::size_t& i, std::size_t min, std::size_t max, int& out) {
+  std::size_t n = 0;
+  out = 0;
+  while (i < t.size() && n < max && t[i] >= '0' && t[i] <= '9') {
+    out = out * 10 + (t[i++] - '0');
+    ++n;
+  }
+  return n >= min;
+}
+
+// Exactly YYYY/M/D or YYYY-M-D, optionally followed by " H:MM" or " H:MM:SS"; nothing around it.
+std::optional<DateValue> parse_date_text(std::string_view t) {
+  int y, mo, d, h = 0, mi = 0, s = 0;
+  std::size_t i = 0;
+  if (!digits(t, i, 4, 4, y) || i == t.size() || (t[i] != '/' && t[i] != '-')) return {};
+  const char sep = t[i++];
+  if (!digits(t, i, 1, 2, mo) || i == t.size() || t[i++] != sep) return {};
+  if (!digits(t, i, 1, 2, d)) return {};
+  if (i < t.size()) {
+    if (t[i++] != ' ' || !digits(t, i, 1, 2, h) || i == t.size() || t[i++] != ':' ||
+        !digits(t, i, 2, 2, mi)) {
+      return {};
     }
-    if (rest.find_first_not_of(' ') != std::string::npos) return {};
-    if (h > 23 || mi > 59 || s > 59 || h < 0 || mi < 0 || s < 0) return {};
+    if (i < t.size() && (t[i++] != ':' || !digits(t, i, 2, 2, s))) return {};
+    if (i != t.size() || h > 23 || mi > 59 || s > 59) return {};
   }
   if (!valid_civil(y, mo, d)) return {};
   return date_from_civil({y, mo, d, h, mi, s});

@@ -153,6 +153,18 @@ double Num(const Variant& v) {
   raise_type_mismatch();
 }
 
+Variant add(const Variant& a, const Variant& b) {
+  if (a.is_null() || b.is_null()) return Variant::null();
+  return Variant(finite(Num(a) + Num(b)));
+}
+
+Variant subtract(const Variant& a, const Variant& b) {
+  if (a.is_null() || b.is_null()) return Variant::null();
+  return Variant(finite(Num(a) - Num(b)));
+}
+
+bool less_than(const Variant& a, double b) { return !a.is_null() && Num(a) < b; }
+
 namespace {
 
 // Sign and up to 15 digits that end the text or stop at a character the full reading stops at

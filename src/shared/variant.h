@@ -89,6 +89,12 @@ std::optional<double> parse_number(std::string_view text);
 bool IsNumeric(const Variant& v);
 // Numeric use: Empty 0, Boolean -1/0, numeric text; other text raises 13, Null raises 94.
 double Num(const Variant& v);
+// Arithmetic on values: Null if either side is Null, else the sum or difference of the numbers
+// Num() reads (a text that is no number raises 13; an overflow raises 6).
+Variant add(const Variant& a, const Variant& b);
+Variant subtract(const Variant& a, const Variant& b);
+// `a < b` as a number; false when `a` is Null, as every comparison with Null.
+bool less_than(const Variant& a, double b);
 // Leading number of the text form; never fails.
 double Val(std::string_view text);
 inline double Val(const std::string& text) { return Val(std::string_view(text)); }

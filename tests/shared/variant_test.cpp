@@ -122,6 +122,22 @@ TEST(NumericUse, CoercionAndMismatch) {
   EXPECT_EQ(error_number([] { Num(Variant::null()); }), 94);
 }
 
+TEST(NumericUse, NullInArithmeticGivesNull) {
+  const Variant null = Variant::null();
+  EXPECT_TRUE(add(null, Variant(5)).is_null());
+  EXPECT_TRUE(add(Variant("5"), null).is_null());
+  EXPECT_TRUE(subtract(Variant(), null).is_null());
+  EXPECT_EQ(subtract(Variant("1,050"), Variant(50)), Variant(1000));
+  EXPECT_EQ(add(Variant(), Variant(true)), Variant(-1));
+  // Otherwise both sides are read as numbers.
+  EXPECT_EQ(error_number([&] { add(Variant("abc"), Variant(1)); }), 13);
+  EXPECT_EQ(error_number([&] { subtract(Variant(1e308), Variant(-1e308)); }), 6);
+  EXPECT_EQ(Format(subtract(null, Variant(1)), "#,##0"), "");
+  EXPECT_FALSE(less_than(null, 0));
+  EXPECT_TRUE(less_than(Variant(-1), 0));
+  EXPECT_FALSE(less_than(Variant(0), 0));
+}
+
 TEST(Val, ReadsLeadingNumberAndNeverFails) {
   struct Case {
     const char* text;
@@ -252,8 +268,14 @@ TEST(Dates, ValueUsedAsDate) {
   EXPECT_EQ(civil_from_date(CDate(Variant())), (CivilTime{1899, 12, 30, 0, 0, 0}));
   EXPECT_EQ(civil_from_date(CDate(Variant(40242.5))), (CivilTime{2010, 3, 5, 12, 0, 0}));
   EXPECT_EQ(civil_from_date(CDate(Variant("2000/2/29"))), (CivilTime{2000, 2, 29, 0, 0, 0}));
+  EXPECT_EQ(civil_from_date(CDate(Variant("2010-3-4 23:59:59"))),
+            (CivilTime{2010, 3, 4, 23, 59, 59}));
   for (const char* bad :
-       {"2023/2/29", "1900/2/29", "2010/13/1", "hello", "2010/3/5 25:00", "2010/3-5"})
+       {"2023/2/29", "1900/2/29", "2010/13/1", "hello", "2010/3/5 25:00", "2010/3-5",
+        // Only the exact forms: nothing around them, no spaces or signs inside.
+        " 2010/3/4 ", "2010/3/4 ", "2010/ 3/ 4", "2010/+3/4", "2010/3/-4", "10/3/4", "02010/3/4",
+        "2010/003/4", "2010/3/4  9:05", "2010/3/4 9:5", "2010/3/4 9:05:", "2010/3/4 9:05:1",
+        "2010/3/4T9:05", "2010/3/4 +9:05"})
     EXPECT_EQ(error_number([&] { CDate(Variant(bad)); }), 13) << bad;
 }
 

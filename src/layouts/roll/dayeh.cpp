@@ -68,8 +68,8 @@ class DayehRoll {
     out_.command(cmd::feed(1));
     line_ = add16(line_, 1);
     head();
-    const double subtotal = Num(inv_.OrderAmt) - vouchers_;
-    next(amount_line("小計:", Variant(subtotal), 18));
+    const Variant subtotal = subtract(inv_.OrderAmt, Variant(vouchers_));
+    next(amount_line("小計:", subtotal, 18));
     if (vouchers_ < 0) next(amount_line("禮券", Variant(vouchers_), 19));
     if (new_vouchers_ < 0) next(amount_line("新禮券", Variant(new_vouchers_), 17));
     if (e_vouchers_ < 0) next(amount_line("電子禮券", Variant(e_vouchers_), 15));
@@ -77,8 +77,9 @@ class DayehRoll {
     if (Val(inv_.SCharge) > 0) next(amount_line(" 服務費:", inv_.SCharge, 16));
     if (Val(inv_.Discount) > 0) next(amount_line("折扣額:", Variant(Num(inv_.Discount) * -1), 16));
     if (Val(inv_.TaxAdd) > 0) next(amount_line("  溢收:", inv_.TaxAdd, 16));
-    // Compared as texts: an amount the host gave as "1,050" differs from 1050.
-    if (Format(inv_.InvAmt) != Format(Variant(subtotal)))
+    // Compared as texts: an amount the host gave as "1,050" differs from 1050. Null compares
+    // false.
+    if (!inv_.InvAmt.is_null() && text_ne(subtotal, Format(inv_.InvAmt)))
       next(amount_line("小計:", inv_.InvAmt, 18));
     if (not_blank(inv_.BottomLine1)) {
       next(Str(inv_.BottomLine1));

@@ -18,8 +18,6 @@ BlockCommands double_width_block() {
   return {std::string(cmd::kDoubleWidthOn), std::string(cmd::kDoubleWidthOff)};
 }
 
-Variant difference(const Variant& a, const Variant& b) { return Variant(finite(Num(a) - Num(b))); }
-
 std::string amount_yuan(const Variant& v, int width) {
   return PadLeftB(Format(v, "#,##0"), Variant(width)) + "元";
 }
@@ -59,7 +57,7 @@ void amounts_block(const PrintJob& job, ByteSink& out, const BlockCommands& bloc
   const InvoiceRecord& inv = job.inv;
   const bool buyer = not_trim_blank(inv.BNo);
   out.command(block.on);
-  out.text(amount_yuan(buyer ? difference(inv.InvAmt, inv.TaxAdd) : inv.InvAmt, 15));
+  out.text(amount_yuan(buyer ? subtract(inv.InvAmt, inv.TaxAdd) : inv.InvAmt, 15));
   out.text(buyer ? amount_yuan(inv.TaxAdd, 15) : "  ");
   out.text(amount_yuan(inv.InvAmt, 15));
   out.command(block.off);
@@ -84,7 +82,7 @@ void summary_form_totals(const PrintJob& job, ByteSink& out, const BlockCommands
   out.command(block.on);
   const std::string& label = job.opt.total_label;
   if (label == kDefaultTotalLabel) {
-    out.text(" 餐 費" + amount_yuan(difference(inv.InvAmt, inv.SCharge), 9));
+    out.text(" 餐 費" + amount_yuan(subtract(inv.InvAmt, inv.SCharge), 9));
     out.text(" 服務費" + amount_yuan(inv.SCharge, 9));
   } else {
     out.text(label + amount_yuan(inv.InvAmt, 9));

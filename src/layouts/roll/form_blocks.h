@@ -22,8 +22,6 @@ struct BlockCommands {
 // ESC "x" 1 SO ... ESC "x" 1 DC4, the SP320's blocks.
 BlockCommands double_width_block();
 
-// a − b as a number; text that is no number raises 13.
-Variant difference(const Variant& a, const Variant& b);
 // PadLeftB(Format(v, "#,##0"), width) & "元".
 std::string amount_yuan(const Variant& v, int width);
 

@@ -20,10 +20,10 @@ bool Print_SP300(PrintJob& job, ByteSink& out) {
   out.text(dated_line(job, false));
   out.text(not_trim_blank(inv.BNo) ? indent + "統編(B/No):" + Str(inv.BNo) : indent);
   out.text(indent);
-  out.text("  餐 費     " + amount_yuan(difference(inv.InvAmt, inv.SCharge), 20));
+  out.text("  餐 費     " + amount_yuan(subtract(inv.InvAmt, inv.SCharge), 20));
   out.text("  服 務 費  " + amount_yuan(inv.SCharge, 20));
   out.command(cmd::advance(13));
-  out.text(amount_yuan(difference(inv.InvAmt, inv.TaxAdd), 32));
+  out.text(amount_yuan(subtract(inv.InvAmt, inv.TaxAdd), 32));
   out.text(amount_yuan(inv.TaxAdd, 32));
   out.text(amount_yuan(inv.InvAmt, 32));
   if (is_zero(inv.InvAmt)) out.text(kZeroInvoiceNote);

@@ -109,26 +109,28 @@ class StoreRoll {
   }
 
   void totals() {
-    // Held as its text, as the comparisons below read it.
-    const std::string subtotal = Str(Variant(Num(inv_.OrderAmt) - vouchers_));
+    // Held as its text, as the comparisons below read it; Null stays Null.
+    Variant subtotal = subtract(inv_.OrderAmt, Variant(vouchers_));
+    if (!subtotal.is_null()) subtotal = Variant(Str(subtotal));
     if (rules_.counts_items)
-      next("小計: " + std::to_string(rows_) + "項" + amount_line("", Variant(subtotal), 14));
+      next("小計: " + std::to_string(rows_) + "項" + amount_line("", subtotal, 14));
     else
-      next(amount_line("小計:", Variant(subtotal), 18));
+      next(amount_line("小計:", subtotal, 18));
     if (vouchers_ < 0)
       next(amount_line(rules_.voucher_caption, Variant(vouchers_), rules_.voucher_width));
     if (Val(inv_.SCharge) > 0) next(amount_line(" 服務費:", inv_.SCharge, 16));
     if (Val(inv_.Discount) > 0)
       next(amount_line(rules_.discount_caption, Variant(Num(inv_.Discount) * -1), 16));
     if (Val(inv_.TaxAdd) > 0) next(amount_line(" 加計項:", inv_.TaxAdd, 16));
-    const double paid = Num(Variant(subtotal)) + vouchers_ + Num(inv_.SCharge);
-    if (paid < 0) {
+    const Variant paid = add(add(subtotal, Variant(vouchers_)), inv_.SCharge);
+    if (less_than(paid, 0)) {
       if (rules_.change_instead_of_overpaid && not_blank(inv_.Change))
         next(amount_line("找零:", inv_.Change, 18));
       else
-        next(amount_line("溢收:", Variant(-paid), 18));
+        next(amount_line("溢收:", Variant(-Num(paid)), 18));
     }
-    if (Format(inv_.InvAmt) != subtotal) next(amount_line("總計:", inv_.InvAmt, 18));
+    if (text_ne(subtotal, Format(inv_.InvAmt)) && !inv_.InvAmt.is_null())
+      next(amount_line("總計:", inv_.InvAmt, 18));
     if (is_zero(inv_.InvAmt)) {
       print(" (發票歸零,無法對獎)");
     } else if (not_blank(inv_.BottomLine1)) {
