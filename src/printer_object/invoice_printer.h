@@ -60,12 +60,16 @@ class InvPrinter : public InvoiceRecord {
   Variant Print_CF(Recordset& pRST);
 
   // Checking a sale before paper is spent. Lays the sale out exactly as PrintInv would and
-  // returns the bytes the printer would receive, or raises what PrintInv would raise; an error
-  // the print would only log raises too. Works on a copy: no port is opened, nothing is
-  // prompted, paused, shown or logged, and this object's fields stay as they were. The rows are
-  // read as PrintInv reads them, so PrintInv needs them positioned afresh. A page printer type
-  // has no bytes to give: it raises, naming the type.
+  // returns the bytes the printer would receive, or raises what PrintInv would raise; a store
+  // layout that would return False raises the error it would log. What the print only logs and
+  // goes on from (a date that is no date) is no failure. Works on a copy: no port is opened,
+  // nothing is prompted, paused, shown or logged, and this object's fields stay as they were.
+  // The rows are read as PrintInv reads them, so PrintInv needs them positioned afresh. A page
+  // printer type has no bytes to give: it raises, naming the type.
   std::string lay_out(const Variant& pvDetail, Recordset& pRST) const;
+  // The same check, keeping nothing of the bytes: memory stays flat however long the sale.
+  // Returns how many bytes the printer would receive.
+  std::uint64_t check(const Variant& pvDetail, Recordset& pRST) const;
 
   // Where the settings store lives; unset means settings_path() at each print. A file named here
   // (or by ORVO_SETTINGS) must exist: a print raises when it cannot be read.
@@ -99,6 +103,7 @@ class InvPrinter : public InvoiceRecord {
   void heading_directly(Heading heading, std::int16_t piFNo, std::int16_t& piPage,
                         std::int16_t& piLine);
   page::PageHostWindow& page_window();
+  void dry_run(const Variant& pvDetail, Recordset& pRST, PortOpener opener) const;
   std::filesystem::path page_output() const;
 
   std::shared_ptr<Host> host_;

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <system_error>
+#include <utility>
 
 #include "shared/cp950.h"
 #include "shared/unique_fd.h"
@@ -42,12 +43,12 @@ void append_record(const std::filesystem::path& path, const std::string& bytes) 
   }
 }
 
-thread_local int g_raising = 0;
+thread_local ErrLogCapture* g_capture = nullptr;
 
 }  // namespace
 
-ErrLogRaises::ErrLogRaises() { ++g_raising; }
-ErrLogRaises::~ErrLogRaises() { --g_raising; }
+ErrLogCapture::ErrLogCapture() : outer_(std::exchange(g_capture, this)) {}
+ErrLogCapture::~ErrLogCapture() { g_capture = outer_; }
 
 std::filesystem::path error_log_path() {
   return user_file("ORVO_ERROR_LOG", "XDG_STATE_HOME", ".local/state", "error.log");
@@ -71,7 +72,10 @@ void append_error_log(Host& host, const std::string& proc_name, const Error& e) 
 }
 
 void ErrLog(Host& host, const std::string& proc_name, const Error& e) {
-  if (g_raising > 0) throw reraised(proc_name, e);
+  if (g_capture != nullptr) {
+    g_capture->last_ = reraised(proc_name, e);
+    return;
+  }
   host.beep();
   append_error_log(host, proc_name, e);
   host.message_box(error_message(proc_name, e), BoxIcon::Exclamation);

@@ -2,6 +2,7 @@
 // The error log: tells the operator and appends a record, for procedures that do not pass their
 // errors on.
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "shared/errors.h"
@@ -22,15 +23,23 @@ void ErrLog(Host& host, const std::string& proc_name, const Error& e);
 // Appends the record only, for a caller that tells the operator itself.
 void append_error_log(Host& host, const std::string& proc_name, const Error& e);
 
-// While one exists on this thread, ErrLog raises the error (0x80040000 from the procedure)
-// instead of telling the operator and logging: a check run must hear of every failure the real
-// run would report, and must log none of them.
-class ErrLogRaises {
+// While one exists on this thread, ErrLog neither tells the operator nor logs: it keeps the
+// record (0x80040000 from the procedure) and the procedure goes on as it would after logging. A
+// check run must behave as the real run does, and log nothing.
+class ErrLogCapture {
  public:
-  ErrLogRaises();
-  ~ErrLogRaises();
-  ErrLogRaises(const ErrLogRaises&) = delete;
-  ErrLogRaises& operator=(const ErrLogRaises&) = delete;
+  ErrLogCapture();
+  ~ErrLogCapture();
+  ErrLogCapture(const ErrLogCapture&) = delete;
+  ErrLogCapture& operator=(const ErrLogCapture&) = delete;
+
+  // The last record ErrLog was given while this one was the innermost.
+  const std::optional<Error>& last() const { return last_; }
+
+ private:
+  friend void ErrLog(Host&, const std::string&, const Error&);
+  ErrLogCapture* outer_;
+  std::optional<Error> last_;
 };
 
 }  // namespace orvo

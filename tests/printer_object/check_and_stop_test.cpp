@@ -58,12 +58,13 @@ TEST_F(CheckTest, LayOutRaisesWhatThePrintWouldRaiseAndLogsNothing) {
        "WIN3PA4 is a page printer type: it draws a page, not bytes; print it to a page output "
        "file to see it",
        "lay_out"},
-      // A store layout only logs its failure: the check raises it instead.
+      // A store layout only logs its failure and returns False: the check raises what it logs.
       {"a store sale with an item field missing",
        [](InvPrinter& p) { p.InvPrintType(Variant("DAYEH")); },
        {{{"itemname", Variant("X")}}},
        "Item cannot be found in the collection corresponding to the requested name or ordinal: "
-       "PriceCap"},
+       "PriceCap",
+       "Print_DAYEH"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -80,6 +81,51 @@ TEST_F(CheckTest, LayOutRaisesWhatThePrintWouldRaiseAndLogsNothing) {
   EXPECT_FALSE(port_opened());
   EXPECT_FALSE(std::filesystem::exists(dir_ / "error.log"));
   EXPECT_TRUE(host->boxes.empty());
+}
+
+// What the print logs and goes on from, or prints blank (Null in arithmetic gives Null), is no
+// failure: the check passes, gives the print's bytes and logs nothing; the print then logs.
+TEST_F(CheckTest, PassesWhatThePrintCompletes) {
+  const Variant null = Variant::null();
+  const struct {
+    const char* type;
+    const char* detail;
+    std::function<void(InvPrinter&)> sale;
+    int logged;           // records the print appends
+    std::string printed;  // a line the print shows, blank where the value is Null
+  } cases[] = {
+      {"SP320", "N", [](InvPrinter& p) { p.InvDate = Variant("明天"); }, 1, "      \n"},
+      {"WP103", "N", [&](InvPrinter& p) { p.InvDate = null; }, 1, "      \n"},
+      {"SP200", "N", [](InvPrinter& p) { p.InvDate = Variant(3e6); }, 1, ""},
+      {"SP320", "N", [&](InvPrinter& p) { p.TaxAdd = null; }, 0, std::string(15, ' ') + "元"},
+      {"SP300", "N", [&](InvPrinter& p) { p.SCharge = null; }, 0,
+       "  餐 費     " + std::string(20, ' ') + "元\n"},
+      {"SP300", "N", [&](InvPrinter& p) { p.TaxAdd = null; }, 0, std::string(32, ' ') + "元\n"},
+      {"FE", "Y", [&](InvPrinter& p) { p.SCharge = null; }, 0, "總計:"},
+      {"CF", "Y", [&](InvPrinter& p) { p.SCharge = null; }, 0, "總計:"},
+      {"FE", "Y", [&](InvPrinter& p) { p.OrderAmt = null; }, 0,
+       "小計:" + std::string(18, ' ') + "\n"},
+      {"DAYEH", "Y", [&](InvPrinter& p) { p.OrderAmt = null; }, 0, "小計:" + std::string(18, ' ')},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.type) + " " + c.printed);
+    InvPrinter p(host);
+    wire(p);
+    typical_sale(p);
+    p.InvPrintType(Variant(c.type));
+    c.sale(p);
+    host->boxes.clear();
+    std::filesystem::remove(dir_ / "error.log");
+    MemoryRecordset first(typical_items(3)), second(typical_items(3)), third(typical_items(3));
+    const std::string bytes = p.lay_out(Variant(c.detail), first);
+    EXPECT_EQ(p.check(Variant(c.detail), second), bytes.size());
+    EXPECT_TRUE(host->boxes.empty());
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "error.log"));
+    ASSERT_TRUE(p.PrintInv(Variant(c.detail), third));
+    EXPECT_EQ(captured(), bytes);
+    EXPECT_EQ(host->boxes.size(), static_cast<std::size_t>(c.logged));
+    EXPECT_NE(bytes.find(to_cp950(c.printed)), std::string::npos);
+  }
 }
 
 struct NoStopAfterwards {

@@ -73,25 +73,30 @@ TEST_F(ErrLogTest, UnusableLogStillShowsTheBox) {
   EXPECT_EQ(read_file(plain), "x");
 }
 
-// A check run hears of what the print would log, as an error, and leaves no trace; a caller that
-// tells the operator itself only appends the record.
-TEST_F(ErrLogTest, RaisingInsteadOfLoggingAndLoggingOnly) {
+// A check run keeps what the print would log, goes on as the print would, and leaves no trace;
+// a caller that tells the operator itself only appends the record.
+TEST_F(ErrLogTest, CapturingInsteadOfLoggingAndLoggingOnly) {
   const auto log = dir_ / "error.log";
   ScopedEnv env("ORVO_ERROR_LOG", log.c_str());
   {
-    const ErrLogRaises raising;
-    try {
+    const ErrLogCapture outer;
+    {
+      const ErrLogCapture inner;
       ErrLog(host_, "ROCDate8", error_);
-      ADD_FAILURE() << "ErrLog did not raise";
-    } catch (const Error& e) {
-      EXPECT_EQ(e.number(), kObjectError);
-      EXPECT_EQ(e.source(), "ROCDate8");
-      EXPECT_EQ(e.description(), error_.description());
+      ASSERT_TRUE(inner.last());
+      EXPECT_EQ(inner.last()->number(), kObjectError);
+      EXPECT_EQ(inner.last()->source(), "ROCDate8");
+      EXPECT_EQ(inner.last()->description(), error_.description());
     }
+    EXPECT_FALSE(outer.last());
+    ErrLog(host_, "Print_FE", error_);
+    ASSERT_TRUE(outer.last());
+    EXPECT_EQ(outer.last()->source(), "Print_FE");
   }
   EXPECT_FALSE(std::filesystem::exists(log));
   EXPECT_EQ(host_.beeps, 0);
   EXPECT_TRUE(host_.boxes.empty());
+  EXPECT_TRUE(host_.busy_calls.empty());
 
   append_error_log(host_, "ROCDate8", error_);
   EXPECT_EQ(read_file(log), to_cp950(kStamp + kMessage));

@@ -15,10 +15,12 @@ class MemoryPort : public Port {
 
   void write(std::string_view bytes) override {
     if (!log_->open) fail("write to a closed port");
-    if (log_->writes.size() + 1 == log_->fail_write) {
+    if (log_->write_count + 1 == log_->fail_write) {
       fail("write " + std::to_string(log_->fail_write) + " refused");
     }
-    log_->writes.emplace_back(bytes);
+    if (log_->keep) log_->writes.emplace_back(bytes);
+    ++log_->write_count;
+    log_->byte_count += bytes.size();
     delivered_ += bytes.size();
   }
 
@@ -54,6 +56,8 @@ PortOpener memory_port_opener(std::shared_ptr<MemoryPortLog> log) {
     if (log->fail_open)
       raise(err::kDeviceIo, "Device I/O error: " + name + " (memory port): open refused");
     log->writes.clear();
+    log->write_count = 0;
+    log->byte_count = 0;
     log->open = true;
     ++log->opens;
     return std::make_unique<MemoryPort>(name, log);

@@ -2,6 +2,7 @@
 // A port that keeps what it is sent in memory: for the dry run that checks a sale before paper is
 // spent, and for tests that make any one write, the open or the close fail.
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,6 +15,9 @@ namespace orvo {
 // the port, which the channel destroys when it closes.
 struct MemoryPortLog {
   std::vector<std::string> writes;  // each write since the last open, as it arrived
+  bool keep = true;                 // false: count the writes and bytes, keep none of them
+  std::size_t write_count = 0;      // since the last open
+  std::uint64_t byte_count = 0;     // since the last open
   std::size_t fail_write = 0;       // 1-based number of the write that fails; 0: none
   bool fail_open = false;
   bool fail_close = false;
@@ -24,8 +28,8 @@ struct MemoryPortLog {
   std::string bytes() const;
 };
 
-// Opens memory ports that record into `log`; each open starts afresh, as a capture file does. A failing write, open or close raises 57 (device
-// I/O error) naming the port, as a device would.
+// Opens memory ports that record into `log`; each open starts afresh, as a capture file does. A
+// failing write, open or close raises 57 (device I/O error) naming the port, as a device would.
 PortOpener memory_port_opener(std::shared_ptr<MemoryPortLog> log);
 
 }  // namespace orvo
