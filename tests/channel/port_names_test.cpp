@@ -34,9 +34,7 @@ TEST(ResolvePort, NamesMapToKindTargetAndDetails) {
       {"COM2", "/dev/ttyUSB0,19200,E,7,2", "/dev/ttyUSB0 19200 E72"},
       // Parts are trimmed and an empty one keeps its default.
       {"COM4", " /dev/ttyS3 , ,o ", "/dev/ttyS3 9600 O81"},
-      {"out.prn", "ignored", "out.prn file"},
-      {"LPT10", "", "LPT10 file"},
-      {"COM0", "", "COM0 file"},
+      {"./out.prn", "ignored", "./out.prn file"},
       {"/dev/null", "", "/dev/null device"},
       {"tcp://127.0.0.1:9100", "", "tcp 127.0.0.1 9100"},
       {"COM1", "TCP://[::1]:9101", "tcp ::1 9101"},
@@ -62,6 +60,13 @@ TEST(ResolvePort, MalformedNamesAndSettingsNameThePortAndTheBadPart) {
       {"tcp://:9100", "", "no host"},
       {"tcp://[::1", "", "unclosed '['"},
       {"  ", "", "empty port name"},
+      // Without a '/' a name is a port or nothing: never a file in the current folder.
+      {"LPT10", "",
+       "LPT10: not a port: expected LPT1..LPT9, COM1..COM9, tcp://HOST:PORT or a path"},
+      {"COM0", "", "COM0: not a port"},
+      {"LPT", "", "LPT: not a port"},
+      {"LPTx", "", "LPTx: not a port"},
+      {"out.prn", "", "(a path holds a '/', e.g. ./invoice.prn)"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name + " = " + c.mapping);
@@ -104,7 +109,7 @@ TEST(ResolvePort, MappingAndOptionsComeFromThePortsSection) {
   EXPECT_EQ(resolve_port("LPT2", s).target, "/dev/lp1");
   EXPECT_EQ(resolve_port("COM2", s).serial, (SerialParams{38400, 'O', 7, 1}));
   // A file that happens to share a key's name is not looked up.
-  EXPECT_EQ(resolve_port("TcpTimeoutSeconds", s).target, "TcpTimeoutSeconds");
+  EXPECT_EQ(resolve_port("./TcpTimeoutSeconds", s).target, "./TcpTimeoutSeconds");
 
   const PortOptions defaults = port_options(Settings{});
   EXPECT_EQ(defaults.lock_timeout, std::chrono::seconds(30));

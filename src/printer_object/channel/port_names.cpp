@@ -131,6 +131,10 @@ PortTarget resolve_port(std::string_view name, std::string_view mapping) {
     t.target = t.name;
     if (starts_with_tcp(t.name)) {
       parse_tcp(t);
+    } else if (t.name.find('/') == std::string::npos) {
+      // "LPT10" or "COM0" would otherwise become a file in the current folder.
+      bad_name(name, "not a port: expected LPT1..LPT9, COM1..COM9, tcp://HOST:PORT or a path "
+                     "(a path holds a '/', e.g. ./invoice.prn)");
     } else {
       // Never leave a plain file where a device belongs.
       t.may_create = t.target.rfind("/dev/", 0) != 0;
