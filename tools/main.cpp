@@ -79,9 +79,11 @@ void add_common(CLI::App& cmd, CommonOptions& o) {
       ->option_text("YYYY-MM-DDTHH:MM:SS");
   cmd.add_flag("--no-pause", o.no_pause, "pauses return at once");
   cmd.add_option("--prompt", o.prompt,
-                 "operator prompts: a window on a desktop, else wait on a terminal (auto), "
-                 "always the window (gui), always count down (terminal), or only show the text "
-                 "(none)")
+                 "how the roll-change prompt and message boxes reach the operator: auto (a "
+                 "window on a desktop, else as terminal when there is a terminal, else the text "
+                 "alone), gui (always the window), terminal (the text on stderr, waiting for "
+                 "Enter until the seconds pass; Ctrl-C ends the wait), none (the text on stderr "
+                 "only; printing goes straight on)")
       ->check(CLI::IsMember({"auto", "terminal", "none", "gui"}));
   cmd.add_option("--error-log", o.error_log, "where the error log is appended")
       ->option_text("FILE");
@@ -145,10 +147,52 @@ bool known_invoice_key(std::string_view key) {
   return false;
 }
 
-void apply_printer_options(orvo::InvPrinter& obj, const PrinterOptions& p, const CLI::App& cmd) {
-  // Left out, each stays unset, as a host that never assigned it.
-  if (cmd.count("--type") > 0) obj.InvPrintType(orvo::Variant(p.type));
+// The printer types the dispatch table knows, in alphabetical order.
+std::vector<std::string> accepted_types() {
+  std::set<std::string> types;
+  for (const orvo::Route& r : orvo::routes()) types.emplace(r.type);
+  return {types.begin(), types.end()};
+}
+
+// The component's error, with what a user of the tool needs beside it: which sale field holds a
+// text that is no number, or that the port was never given.
+orvo::Error explained(const orvo::Error& e,
+                      const std::vector<std::pair<std::string, orvo::Variant>>& invoice) {
+  const std::string& d = e.description();
+  if (d == "請先設定連接埠:InvPrintPort") {
+    return {e.number(), e.source(),
+            d + " (no printer port: give --port PORT, e.g. LPT1, COM1, tcp://HOST:9100 or "
+                "./invoice.prn, with LPTn/COMn mapped in [Ports] of the settings)"};
+  }
+  const std::string lead = "Type mismatch: \"";
+  if (d.rfind(lead, 0) != 0) return e;
+  const std::size_t close = d.rfind("\" is not ");
+  if (close == std::string::npos || close < lead.size()) return e;
+  const std::string text = d.substr(lead.size(), close - lead.size());
+  for (const auto& [key, value] : invoice) {
+    if (value.is_text() && value.as_text() == text) return {e.number(), e.source(), key + ": " + d};
+  }
+  return e;
+}
+
+// Left out, each stays unset, as a host that never assigned it. False: the type is refused,
+// which is said on stderr.
+bool apply_printer_options(orvo::InvPrinter& obj, const PrinterOptions& p, const CLI::App& cmd) {
+  if (cmd.count("--type") > 0) {
+    try {
+      obj.InvPrintType(orvo::Variant(p.type));
+    } catch (const orvo::Error& e) {
+      std::string list;
+      for (const std::string& t : accepted_types()) list += (list.empty() ? "" : ", ") + t;
+      std::cerr << kProgram << ": --type \"" << p.type
+                << "\": not a printer type; InvPrintType accepts exactly " << list << " ("
+                << "error " << e.number() << " from " << e.source() << " " << e.description()
+                << ")\n";
+      return false;
+    }
+  }
   if (cmd.count("--port") > 0) obj.InvPrintPort(orvo::Variant(p.port));
+  return true;
 }
 
 void apply_invoice(orvo::InvPrinter& obj, const orvo::cli::Sale& sale) {
@@ -332,9 +376,10 @@ int main(int argc, char** argv) {
   print->add_option("--detail", detail, "Y: every item line; else the total only");
   print->add_flag("--no-check", common.no_check,
                   "print without laying the sale out in memory first");
-  print->add_option("--page-output", printer.page_output,
-                    "page printer types: write the sheet to FILE (.pdf, or .png for a picture) "
-                    "instead of the CUPS queue named after the type (also ORVO_PAGE_OUTPUT)")
+  print
+      ->add_option("--page-output", printer.page_output,
+                   "page printer types: write the sheet to FILE (.pdf, or .png for a picture) "
+                   "instead of the CUPS queue named after the type (also ORVO_PAGE_OUTPUT)")
       ->envname("ORVO_PAGE_OUTPUT")
       ->option_text("FILE");
   add_common(*print, common);
@@ -351,6 +396,13 @@ int main(int argc, char** argv) {
   preview->add_option("-o", preview_options.out, "write the preview here instead of stdout")
       ->option_text("OUT.txt");
   preview->footer(
+      "Each form is a box as wide as the paper, one row per printed line:\n"
+      "  ── form N ──       a form; \"(stamped)\" when the printer was told to stamp it (ESC o)\n"
+      "  │text│            a line; » instead of the left │: printed in double width\n"
+      "  over by N         the line is N bytes wider than --width\n"
+      "  below the box     commands sent with the form that print nothing, named:\n"
+      "                    initialise (ESC @), both stations (ESC z 1: invoice and journal),\n"
+      "                    invoice station only, reset, print mode XX, or <ESC ..> in hex\n"
       "Exit status: 0 previewed, 2 the capture or OUT.txt cannot be read or written, 3 internal "
       "error.\n");
 
@@ -396,6 +448,7 @@ int main(int argc, char** argv) {
   }
 
   const char* proc = test_print->parsed() ? "TestPrint" : "PrintInv";
+  orvo::cli::Sale sale;
   std::string what = "the test invoice";
   bool port_used = false;  // the real print has begun: what its port took is what counts
   try {
@@ -403,7 +456,7 @@ int main(int argc, char** argv) {
     if (cmd.count("--settings") > 0) obj.set_settings_file(common.settings);
 
     if (test_print->parsed()) {
-      apply_printer_options(obj, printer, cmd);
+      if (!apply_printer_options(obj, printer, cmd)) return kExitUsage;
       catch_stop_signals();
       port_used = true;
       obj.TestPrint();
@@ -412,7 +465,6 @@ int main(int argc, char** argv) {
 
     std::string text;
     std::filesystem::path source = sale_file;
-    orvo::cli::Sale sale;
     try {
       if (sale_file == "-") source = "<stdin>";
       text = sale_file == "-" ? orvo::cli::read_stdin() : orvo::cli::read_file(sale_file);
@@ -420,7 +472,8 @@ int main(int argc, char** argv) {
     } catch (const orvo::cli::InputError& e) {
       return usage_error(e.what());
     }
-    apply_printer_options(obj, printer, cmd);
+    for (const std::string& w : sale.warnings) std::cerr << kProgram << ": warning: " << w << '\n';
+    if (!apply_printer_options(obj, printer, cmd)) return kExitUsage;
     if (cmd.count("--page-output") > 0) obj.set_page_output(printer.page_output);
     apply_invoice(obj, sale);
     what = "invoice " + orvo::Str(obj.InvNo());
@@ -432,10 +485,11 @@ int main(int argc, char** argv) {
     const bool roll = orvo::route_for(orvo::Str(obj.InvPrintType()), detail == "Y").roll;
     if (!common.no_check && roll) {
       try {
-        obj.lay_out(pv_detail, *orvo::cli::parse_sale(text, source, known_invoice_key).items);
+        obj.check(pv_detail, *orvo::cli::parse_sale(text, source, known_invoice_key).items);
       } catch (const orvo::Error& e) {
         if (orvo::print_interrupt()) throw;
-        std::cerr << error_line(e) << " (found by the check before printing: nothing was sent)\n";
+        std::cerr << error_line(explained(e, sale.invoice))
+                  << " (found by the check before printing: nothing was sent)\n";
         return kExitComponent;
       }
     }
@@ -446,7 +500,7 @@ int main(int argc, char** argv) {
     return printed ? kExitPrinted : kExitNotPrinted;
   } catch (const orvo::Error& e) {
     if (orvo::print_interrupt()) return report_stop(*host, proc, what, port_used, printer.port);
-    std::cerr << error_line(e) << '\n';
+    std::cerr << error_line(explained(e, sale.invoice)) << '\n';
     return kExitComponent;
   } catch (const std::exception& e) {
     std::cerr << "error: " << e.what() << '\n';

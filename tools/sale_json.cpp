@@ -26,7 +26,41 @@ class Reader;
 struct StreamedItems {
   std::vector<MemoryRecordset::Row> rows;
   std::optional<std::string> error;
+  std::vector<std::string> warnings;
 };
+
+// Whether Val() finds a number at the start of `text` at all: "2 pcs" does, "two" does not.
+bool has_leading_number(std::string_view text) {
+  std::size_t i = text.find_first_not_of(" \t\n");
+  if (i == std::string_view::npos) return false;
+  if (text[i] == '&' && i + 2 < text.size()) {
+    const char radix = static_cast<char>(std::toupper(static_cast<unsigned char>(text[i + 1])));
+    const char digit = text[i + 2];
+    if (radix == 'H') return std::isxdigit(static_cast<unsigned char>(digit)) != 0;
+    if (radix == 'O') return digit >= '0' && digit <= '7';
+  }
+  if (text[i] == '+' || text[i] == '-') i = text.find_first_not_of(" \t\n", i + 1);
+  if (i != std::string_view::npos && text[i] == '.') ++i;
+  return i < text.size() && text[i] >= '0' && text[i] <= '9';
+}
+
+// A quantity or amount given as text that reads as no number prints as 0: the operator should
+// hear of it, though the component prints it so.
+void warn_unread_numbers(const MemoryRecordset::Row& row, std::size_t i,
+                         std::vector<std::string>& warnings) {
+  constexpr std::size_t kShown = 10;
+  for (const auto& [key, v] : row) {
+    std::string f = key;
+    for (char& c : f) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if ((f != "qty" && f != "amt") || !v.is_text() || has_leading_number(v.as_text())) continue;
+    if (warnings.size() < kShown) {
+      warnings.push_back("items[" + std::to_string(i) + "]." + key + ": \"" + v.as_text() +
+                         "\" has no leading number; it is read as 0");
+    } else if (warnings.size() == kShown) {
+      warnings.push_back("further items have quantities or amounts read as 0");
+    }
+  }
+}
 
 // Builds the document as the library's own reader would, but refuses a key given twice in one
 // object, where the library keeps the last: a sale that says two things is refused. (The parse
@@ -65,8 +99,7 @@ class DocumentBuilder : public nlohmann::json_sax<Json> {
     open_.pop_back();
     return ended();
   }
-  bool parse_error(std::size_t, const std::string&,
-                   const nlohmann::detail::exception& e) override;
+  bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& e) override;
 
  private:
   bool put(Json v) {
@@ -95,7 +128,7 @@ class DocumentBuilder : public nlohmann::json_sax<Json> {
 
   const Reader& reader_;
   StreamedItems& items_;
-  Json* items_array_ = nullptr;  // the sale's "items" array, left empty
+  Json* items_array_ = nullptr;             // the sale's "items" array, left empty
   Json element_{Json::value_t::discarded};  // the element of it being read
   Json root_;
   std::vector<Json*> open_;
@@ -216,6 +249,7 @@ bool DocumentBuilder::ended() {
   if (!items_.error) {
     try {
       items_.rows.push_back(reader_.item_row(element_, items_.rows.size()));
+      warn_unread_numbers(items_.rows.back(), items_.rows.size() - 1, items_.warnings);
     } catch (const InputError& e) {
       items_.error = e.what();
     }
@@ -263,6 +297,7 @@ Sale parse_sale(std::string_view text, const std::filesystem::path& file,
   sale.invoice = r.invoice(doc.at("invoice"), known_invoice_key);
   if (doc.contains("items")) {
     sale.items = r.items(doc.at("items"), streamed);
+    sale.warnings = std::move(streamed.warnings);
   } else if (doc.contains("items_sqlite")) {
     sale.items = r.items_sqlite(doc.at("items_sqlite"));
   } else {

@@ -27,6 +27,8 @@ struct Sale {
   std::vector<std::pair<std::string, Variant>> invoice;
   // Never null: closed when the file has no items, open otherwise.
   std::unique_ptr<Recordset> items;
+  // What the sale gives that prints, but likely not as meant (a quantity of "two").
+  std::vector<std::string> warnings;
 };
 
 // Whether an invoice key names something the printer object accepts (exact spelling).

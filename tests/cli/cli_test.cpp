@@ -85,22 +85,47 @@ TEST_F(Cli, ExamplesPrint_AndAFailedStorePrintExitsOne) {
 }
 
 TEST_F(Cli, ComponentErrorsExitThreeWithOneErrorLine) {
-  const std::string sale = small_sale().string();
   const std::string port = path("out.prn").string();
-  // The source keeps its own colon and no second one.
-  const std::string bad_type = "error -2147221504 from InvPrintPort: 不支援此發票機種類:rp420\n";
+  const std::string no_port =
+      " (no printer port: give --port PORT, e.g. LPT1, COM1, tcp://HOST:9100 or ./invoice.prn, "
+      "with LPTn/COMn mapped in [Ports] of the settings)";
+  const std::string checked = " (found by the check before printing: nothing was sent)\n";
+  const std::string words = dir_.write("words.json", R"({"invoice": {"InvNo": "AB12345678",
+      "Head0": "one hundred", "InvAmt": "one hundred", "Cash": "x"}})").string();
   const std::pair<std::vector<std::string>, std::string> cases[] = {
-      {{"test-print", "--type", "rp420", "--port", port}, bad_type},
-      {{"print", sale, "--type", "rp420", "--port", port}, bad_type},
-      {{"test-print"}, "error -2147221504 from TestPrint: 請先設定連接埠:InvPrintPort\n"},
+      {{"test-print"}, "error -2147221504 from TestPrint: 請先設定連接埠:InvPrintPort" + no_port + "\n"},
+      {{"print", small_sale().string()},
+       "error -2147221504 from PrintInv: 請先設定連接埠:InvPrintPort" + no_port + checked},
       {{"test-print", "--port", "/dev/full"},
        "error -2147221504 from TestPrint: /dev/full: write failed: No space left on device\n"},
+      // The field that holds the text is named; it is the first number field holding it.
+      {{"print", words, "--port", port},
+       "error -2147221504 from PrintInv: Head0: Type mismatch: \"one hundred\" is not a number" +
+           checked},
+      {{"print", words, "--port", port, "--no-check"},
+       "error -2147221504 from PrintInv: Head0: Type mismatch: \"one hundred\" is not a number\n"},
+      // Without a '/' a name is a port or nothing, never a file here.
+      {{"test-print", "--port", "LPT10"},
+       "error -2147221504 from TestPrint: Bad file name: LPT10: not a port: expected LPT1..LPT9, "
+       "COM1..COM9, tcp://HOST:PORT or a path (a path holds a '/', e.g. ./invoice.prn)\n"},
   };
   for (const auto& [args, line] : cases) {
     const Outcome r = run(args);
     EXPECT_EQ(r.status, 3) << line;
     EXPECT_EQ(r.err, line);
   }
+  EXPECT_FALSE(fs::exists("LPT10"));
+}
+
+// A quantity that reads as no number prints as the component reads it (0), with a warning.
+TEST_F(Cli, ItemQuantityWithNoNumberIsWarnedAboutAndPrinted) {
+  const std::string sale = dir_.write("two.json", R"({"invoice": {"InvNo": "AB12345678"},
+      "items": [{"itemname": "TEA", "PriceCap": "", "Qty": "two", "Price": 30, "Amt": "2 cups",
+                 "ItemType": "A1", "RefKPType": "", "Remark": ""}]})").string();
+  const Outcome r = run({"print", sale, "--detail", "Y", "--port", path("two.prn").string()});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "orvo-invoice: warning: items[0].Qty: \"two\" has no leading number; it is read as 0\n");
+  EXPECT_NE(read_file(path("two.prn")).find("TEA"), std::string::npos);
 }
 
 TEST_F(Cli, UsageAndInputErrorsExitTwoNamingTheProblem) {
@@ -118,6 +143,15 @@ TEST_F(Cli, UsageAndInputErrorsExitTwoNamingTheProblem) {
     RunOptions o;
     std::string mention;
   } cases[] = {
+      // The library's own text stays beside the list of what is accepted.
+      {{"print", sale, "--type", "rp420", "--port", port},
+       {},
+       "orvo-invoice: --type \"rp420\": not a printer type; InvPrintType accepts exactly CF, DAYEH, "
+       "FE, KTV420, RP420, RP420A, SP200, SP300, SP320, TP3688, WIN3PA4, WIN3PA4B, WINLQ3P, "
+       "WINLQM1, WISEINV, WP103 ("},
+      {{"test-print", "--type", "SP320D", "--port", port},
+       {},
+       "WP103 (error -2147221504 from InvPrintPort: 不支援此發票機種類:SP320D)\n"},
       {{"print", unknown, "--port", port}, {}, "InvAmount"},
       {{"print", absent, "--port", port}, {}, absent + ": cannot open"},
       {{"print", sale, "--port", port}, {.now = "2010-03-05 14:30:05"}, "2010-03-05 14:30:05"},
