@@ -4,6 +4,7 @@
 #   P2  peak RSS of item rows streamed from SQLite, large sales against 1,000 rows
 #   the sale file's items read at 1e3, 1e4 and 1e5 items
 #   P3  the whole orvo-invoice process printing a ten-item sale to a file
+#   the check before printing: peak memory and CPU with and without it
 # The machine is shared: run it when it is quiet, and read the ratios, which pair each
 # measurement with its reference taken at the same time.
 set -euo pipefail
@@ -20,3 +21,5 @@ echo "== P2 peak RSS, rows streamed from SQLite"
 "$build/recordset_rss"
 echo "== items read from the sale file, and P3 the whole process"
 "$build/cli_bench"
+echo "== the check before printing"
+bash "$root/bench/check_cost.sh" "$build/orvo-invoice"
