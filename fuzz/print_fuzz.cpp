@@ -4,9 +4,11 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <bit>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -138,10 +140,22 @@ const char* const kItemFields[] = {"itemname", "Qty",      "Price",     "Amt",
 struct Workspace {
   std::filesystem::path settings;
   Workspace() {
-    // Memory-backed: the file is rewritten for every input.
-    char dir[] = "/dev/shm/orvo-fuzz-XXXXXX";
-    if (mkdtemp(dir) == nullptr) std::abort();
-    settings = std::filesystem::path(dir) / "settings.ini";
+    // Memory-backed where it can be: the file is rewritten for every input.
+    const char* tmp = std::getenv("TMPDIR");
+    std::string made;
+    for (std::string base : {std::string("/dev/shm"), std::string(tmp && *tmp ? tmp : "/tmp")}) {
+      std::string dir = base + "/orvo-fuzz-XXXXXX";
+      if (mkdtemp(dir.data()) != nullptr) {
+        made = dir;
+        break;
+      }
+    }
+    if (made.empty()) {
+      std::fprintf(stderr, "fuzz_print: cannot make a scratch folder in /dev/shm or %s: %s\n",
+                   tmp && *tmp ? tmp : "/tmp", std::strerror(errno));
+      std::exit(1);
+    }
+    settings = std::filesystem::path(made) / "settings.ini";
     setenv("ORVO_ERROR_LOG", "/dev/null", 1);
     orvo::set_settings_warning_sink([](const std::string&) {});
   }

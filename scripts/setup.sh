@@ -4,7 +4,7 @@
 # configures the system's.
 set -euo pipefail
 packages=(
-  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
+  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev llvm
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libsqlite3-dev libinih-dev nlohmann-json3-dev libcli11-dev
   sqlite3 xxd
@@ -21,6 +21,6 @@ done
 echo "setup: installing ${missing[*]}"
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# Through env: sudo drops the caller's environment.
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -29,7 +29,10 @@ class CupsScheduler {
     for (const char* sub : {"spool", "tmp", "state", "cache", "log"}) {
       std::filesystem::create_directories(dir_ / sub);
     }
+    // Its own user administers it, whether or not that user is in group lpadmin or root.
     dir_.write("cupsd.conf", "Listen " + socket_ + "\nBrowsing No\nPreserveJobFiles Yes\n" +
+                                 "DefaultPolicy open\n<Policy open>\n  <Limit All>\n" +
+                                 "    Order deny,allow\n  </Limit>\n</Policy>\n" +
                                  "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n");
     std::string files = "FileDevice Yes\nServerRoot " + dir_.path.string() + "\n";
     for (const char* key : {"RequestRoot spool", "TempDir tmp", "StateDir state",
@@ -54,10 +57,12 @@ class CupsScheduler {
   CupsScheduler(const CupsScheduler&) = delete;
   CupsScheduler& operator=(const CupsScheduler&) = delete;
 
-  // Runs a CUPS admin command ("lpadmin -p X ...") against this scheduler.
+  // Runs a CUPS admin command ("lpadmin -p X ...") against this scheduler. The tools live in
+  // /usr/sbin, which a user's PATH often lacks.
   void admin(const std::string& command) const {
-    ASSERT_EQ(std::system((command + " >" + (dir_ / "log/admin").string() + " 2>&1").c_str()), 0)
-        << command << ": " << read_file(dir_ / "log/admin");
+    const std::string tool = "/usr/sbin/" + command;
+    ASSERT_EQ(std::system((tool + " >" + (dir_ / "log/admin").string() + " 2>&1").c_str()), 0)
+        << tool << ": " << read_file(dir_ / "log/admin");
   }
   // A queue whose device is a file here.
   void add_queue(const std::string& name, const std::string& options = "") const {
