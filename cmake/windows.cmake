@@ -51,7 +51,8 @@ add_library(orvo-invoice-dll SHARED ${com_srcs} src/com_server/orvo_invoice.rc
   src/com_server/orvo_invoice.def)
 set_target_properties(orvo-invoice-dll PROPERTIES OUTPUT_NAME orvo-invoice PREFIX "")
 target_link_libraries(orvo-invoice-dll PRIVATE orvo_core ole32 oleaut32 uuid)
-target_link_options(orvo-invoice-dll PRIVATE -Wl,--kill-at)
+# The exports keep their plain names on 32-bit too, where the compiler decorates stdcall ones.
+target_link_options(orvo-invoice-dll PRIVATE -Wl,--kill-at -Wl,--enable-stdcall-fixup)
 
 file(GLOB cli_srcs CONFIGURE_DEPENDS tools/*.cpp)
 add_executable(orvo-invoice ${cli_srcs})
@@ -63,3 +64,5 @@ target_compile_definitions(orvo-invoice PRIVATE ORVO_VERSION="${PROJECT_VERSION}
 add_executable(dispatch_host tests/windows/dispatch_host.cpp)
 target_link_libraries(dispatch_host PRIVATE ole32 oleaut32 uuid)
 target_link_options(dispatch_host PRIVATE -municode)
+add_executable(top_message_check tests/windows/top_message_check.cpp)
+target_link_libraries(top_message_check PRIVATE orvo_core)

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The Windows build: both automation servers (mingw-w64, 64- and 32-bit), the 32-bit one checked
 # for what it imports (this kernel cannot run 32-bit Windows code), the 64-bit one registered in a
-# fresh wine prefix and driven by a C++ host and a VBScript host. The VBScript host's prints must
-# be the Linux build's bytes for the same sale and settings (build/default/orvo-invoice, built
+# fresh wine prefix and driven by a C++ host and a VBScript host. The VBScript host's prints, and
+# the Windows tool's, must be the Linux build's bytes for the same sale and settings (build/default/orvo-invoice, built
 # first by scripts/test.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -63,6 +63,12 @@ expect_last_line() {  # name, expected last line, output
 
 expect_last_line "dispatch host" "dispatch host: 0 failures" "$(wine 'build\win64\dispatch_host.exe' 2>&1 || true)"
 
+# The prompt window needs a display: a virtual one with a window manager (without one, wine
+# waits 2 s for each closed window to be withdrawn), and a wine server started on it.
+wineserver -k || true
+expect_last_line "top_message_check" "top message: 0 failures" "$(xvfb-run -a sh -c \
+  "openbox >/dev/null 2>&1 & sleep 1; wine 'build\\win64\\top_message_check.exe'; wineserver -k" 2>&1 || true)"
+
 # cscript reads a script in the system's code page: 950 in a Taiwanese locale. Wine's cscript
 # ends 0 even when the script fails, so its last line says how it went.
 iconv -f UTF-8 -t CP950 tests/windows/sale.vbs | sed 's/$/\r/' >"$out/sale.vbs"
@@ -70,12 +76,16 @@ expect_last_line "sale.vbs" "sale script: 0 failures" "$(env LC_ALL=zh_TW.UTF-8 
   wine cscript //nologo 'build\win64\out\sale.vbs' 'build\win64\out\sale.prn' 'build\win64\out\test.prn' 2>&1)"
 
 now=2010-03-05T14:30:05
+# The tool too, from the same sale file.
+wine 'build\win64\orvo-invoice.exe' print 'examples\restaurant_dinner.json' --detail Y \
+  --port 'build\win64\out\exe_sale.prn' --settings 'tests\windows\settings.ini' --now "$now" \
+  --prompt none --no-pause
 "$linux_tool" print examples/restaurant_dinner.json --detail Y --port "$out/linux_sale.prn" \
   --settings tests/windows/settings.ini --now "$now" --prompt none --no-pause
 "$linux_tool" test-print --port "$out/linux_test.prn" --settings tests/windows/settings.ini \
   --now "$now" --prompt none --no-pause
-for print in sale test; do
-  if ! cmp "$out/$print.prn" "$out/linux_$print.prn"; then
+for print in sale test exe_sale; do
+  if ! cmp "$out/$print.prn" "$out/linux_${print#exe_}.prn"; then
     echo "test_windows: the Windows $print print differs from the Linux one ($out)" >&2
     fail=1
   fi
