@@ -33,9 +33,9 @@ orvo_sources(core_srcs
   src/message_window/*_win.cpp src/platform/windows/*.cpp)
 # What the Windows files replace: dlopen'ed modules, POSIX ports, SQLite, XDG paths, the terminal.
 list(FILTER core_srcs EXCLUDE REGEX
-  "/(module_loader|host_choice|host_terminal|user_paths|port_fd|port_file|port_serial|port_tcp|sqlite_recordset|page_parts)\\.cpp$")
+  "/(module_loader|host_choice|host_terminal|user_paths|port_fd|port_file|port_serial|port_tcp|sqlite_recordset|page_parts|page_printer)\\.cpp$")
 add_library(orvo_core STATIC ${core_srcs})
-target_link_libraries(orvo_core PUBLIC ws2_32 advapi32 user32 gdi32 winspool comdlg32 shell32)
+target_link_libraries(orvo_core PUBLIC ws2_32 advapi32 user32 gdi32 winspool)
 
 # The automation server: class factory, registration, the dispatch interface and its type library.
 set(ORVO_TLB ${CMAKE_BINARY_DIR}/OrvoInvoice.tlb)
@@ -66,3 +66,5 @@ target_link_libraries(dispatch_host PRIVATE ole32 oleaut32 uuid)
 target_link_options(dispatch_host PRIVATE -municode)
 add_executable(top_message_check tests/windows/top_message_check.cpp)
 target_link_libraries(top_message_check PRIVATE orvo_core)
+add_executable(emf_texts tests/windows/emf_texts.cpp)
+target_link_options(emf_texts PRIVATE -municode)

@@ -18,7 +18,7 @@ for preset in win64 win32; do
 done
 
 # Only system DLLs: the compiler's runtimes are linked in.
-allowed=" ADVAPI32.dll GDI32.dll KERNEL32.dll msvcrt.dll ole32.dll OLEAUT32.dll USER32.dll WS2_32.dll "
+allowed=" ADVAPI32.dll GDI32.dll KERNEL32.dll msvcrt.dll ole32.dll OLEAUT32.dll USER32.dll WINSPOOL.DRV WS2_32.dll "
 for arch in win64:x86_64 win32:i686; do
   dir=build/${arch%%:*}
   imports=$(${arch#*:}-w64-mingw32-objdump -p "$dir/orvo-invoice.dll" | awk '/DLL Name:/ {print $3}')
@@ -84,6 +84,15 @@ wine 'build\win64\orvo-invoice.exe' print 'examples\restaurant_dinner.json' --de
   --settings tests/windows/settings.ini --now "$now" --prompt none --no-pause
 "$linux_tool" test-print --port "$out/linux_test.prn" --settings tests/windows/settings.ini \
   --now "$now" --prompt none --no-pause
+# A page type: the A4 sheet drawn with GDI into a metafile, its texts where the layout puts them.
+wine 'build\win64\orvo-invoice.exe' print 'examples\office_supplies_a4.json' --type WIN3PA4 \
+  --port LPT1 --page-output 'build\win64\out\a4.emf' --now "$now" --prompt none --no-pause
+wine 'build\win64\emf_texts.exe' 'build\win64\out\a4.emf' | tr -d '\r' >"$out/a4.txt"
+if ! diff -u tests/windows/office_supplies_a4.emf.txt "$out/a4.txt"; then
+  echo "test_windows: the WIN3PA4 sheet's texts moved" >&2
+  fail=1
+fi
+
 for print in sale test exe_sale; do
   if ! cmp "$out/$print.prn" "$out/linux_${print#exe_}.prn"; then
     echo "test_windows: the Windows $print print differs from the Linux one ($out)" >&2
