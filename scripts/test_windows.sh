@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Windows build: both automation servers (mingw-w64, 64- and 32-bit), the 32-bit one checked
 # for what it imports (this kernel cannot run 32-bit Windows code), the 64-bit one registered in a
-# fresh wine prefix and driven by a C++ host and a VBScript host. The VBScript host's prints, and
+# fresh wine prefix and driven by a C++ host and a VBScript host; the ports and the prompt window
+# checked on their own. The VBScript host's prints, and
 # the Windows tool's, must be the Linux build's bytes for the same sale and settings (build/default/orvo-invoice, built
 # first by scripts/test.sh).
 set -euo pipefail
@@ -62,6 +63,7 @@ expect_last_line() {  # name, expected last line, output
 }
 
 expect_last_line "dispatch host" "dispatch host: 0 failures" "$(wine 'build\win64\dispatch_host.exe' 2>&1 || true)"
+expect_last_line "ports_check" "ports: 0 failures" "$(wine 'build\win64\ports_check.exe' 2>&1 || true)"
 
 # The prompt window needs a display: a virtual one with a window manager (without one, wine
 # waits 2 s for each closed window to be withdrawn), and a wine server started on it.
