@@ -2,9 +2,9 @@
 # The Windows build: both automation servers (mingw-w64, 64- and 32-bit), the 32-bit one checked
 # for what it imports (this kernel cannot run 32-bit Windows code), the 64-bit one registered in a
 # fresh wine prefix and driven by a C++ host and a VBScript host; the ports and the prompt window
-# checked on their own. The VBScript host's prints, and
-# the Windows tool's, must be the Linux build's bytes for the same sale and settings (build/default/orvo-invoice, built
-# first by scripts/test.sh).
+# are checked on their own. The VBScript host's prints and the Windows tool's must be the Linux
+# build's bytes for the same sale and settings (build/default/orvo-invoice, which
+# scripts/test.sh builds first).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 linux_tool=build/default/orvo-invoice
