@@ -12,6 +12,7 @@ packages=(
   xvfb openbox xdotool x11-utils
   libcairo2-dev libpango1.0-dev libfontconfig-dev libcups2-dev fonts-arphic-uming
   cups-daemon cups-client poppler-utils
+  mingw-w64 wine wine64 wine64-tools libwine-dev
 )
 missing=()
 for p in "${packages[@]}"; do

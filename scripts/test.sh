@@ -34,3 +34,7 @@ for target in print sale_json roll_preview; do
   echo "fuzz_$target: $(grep '^Done' "$scratch/log")"
   rm -rf "$scratch"
 done
+
+# The Windows build (mingw-w64) and its tests under wine, against the default build's bytes.
+echo "== windows"
+bash scripts/test_windows.sh

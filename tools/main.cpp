@@ -291,6 +291,9 @@ extern "C" void on_stop_signal(int signal) { orvo::interrupt_prints(signal); }
 // Without SA_RESTART, so that a blocking wait wakes up and looks at the request. A signal the
 // caller chose to ignore (nohup) stays ignored.
 void catch_stop_signals() {
+#ifdef _WIN32  // Ctrl-C and Ctrl-Break reach a console program as these
+  for (const int sig : {SIGINT, SIGTERM, SIGBREAK}) std::signal(sig, on_stop_signal);
+#else
   struct sigaction sa {};
   sa.sa_handler = on_stop_signal;
   sigemptyset(&sa.sa_mask);
@@ -299,6 +302,7 @@ void catch_stop_signals() {
     if (::sigaction(sig, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) continue;
     ::sigaction(sig, &sa, nullptr);
   }
+#endif
 }
 
 std::string signal_name(int sig) {
@@ -307,8 +311,10 @@ std::string signal_name(int sig) {
       return "SIGINT";
     case SIGTERM:
       return "SIGTERM";
+#ifdef SIGHUP
     case SIGHUP:
       return "SIGHUP";
+#endif
   }
   return "signal " + std::to_string(sig);
 }

@@ -1,7 +1,11 @@
 #pragma once
 // What the kinds of port share: error wording, holding a port for one print, the stall clock and
 // a port that owns one file descriptor.
+#ifdef _WIN32
+using speed_t = unsigned long;  // a DCB's BaudRate; the ports are in port_*_win.cpp
+#else
 #include <termios.h>
+#endif
 
 #include <chrono>
 #include <cstdint>
@@ -36,8 +40,10 @@ void hold_exclusively(const PortTarget& t, int fd, std::chrono::milliseconds tim
 
 // The termios speed constant for a baud rate, if the system has one.
 std::optional<speed_t> speed_code(int baud);
+#ifndef _WIN32
 // Raw mode with the given speed and frame; the rest of `tio` is kept.
 void set_line(termios& tio, speed_t speed, const SerialParams& p);
+#endif
 
 // "10 s", or "0.25 s" below whole seconds.
 std::string seconds_text(std::chrono::milliseconds ms);

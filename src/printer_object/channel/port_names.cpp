@@ -43,6 +43,18 @@ std::string device_name(std::string_view name) {
   return stem == "LPT" || stem == "COM" ? u : "";
 }
 
+// Where an unmapped LPTn or COMn leads, and whether a target is a device (never created).
+#ifdef _WIN32
+std::string default_device(std::string_view dev) { return "\\\\.\\" + std::string(dev); }
+bool is_device(std::string_view target) { return target.starts_with("\\\\.\\"); }
+#else
+std::string default_device(std::string_view dev) {
+  const int index = dev[3] - '1';
+  return (dev.starts_with("LPT") ? "/dev/lp" : "/dev/ttyS") + std::to_string(index);
+}
+bool is_device(std::string_view target) { return target.starts_with("/dev/"); }
+#endif
+
 [[noreturn]] void bad_name(std::string_view name, std::string_view why) {
   raise(err::kBadFileNumber, "Bad file name: " + std::string(name) + ": " + std::string(why));
 }
@@ -137,27 +149,26 @@ PortTarget resolve_port(std::string_view name, std::string_view mapping) {
                      "(a path holds a '/', e.g. ./invoice.prn)");
     } else {
       // Never leave a plain file where a device belongs.
-      t.may_create = t.target.rfind("/dev/", 0) != 0;
+      t.may_create = !is_device(t.target);
     }
     return t;
   }
 
   mapping = trim(mapping);
-  char n = dev[3];
   if (starts_with_tcp(mapping)) {
     t.target = std::string(mapping);
     parse_tcp(t);
     return t;
   }
   if (dev.starts_with("LPT")) {
-    t.target = mapping.empty() ? "/dev/lp" + std::to_string(n - '1') : std::string(mapping);
-    t.may_create = !mapping.empty() && t.target.rfind("/dev/", 0) != 0;
+    t.target = mapping.empty() ? default_device(dev) : std::string(mapping);
+    t.may_create = !mapping.empty() && !is_device(t.target);
     return t;
   }
   t.kind = PortKind::kSerial;
   t.may_create = false;
   if (mapping.empty()) {
-    t.target = "/dev/ttyS" + std::to_string(n - '1');
+    t.target = default_device(dev);
   } else {
     parse_serial(t, mapping);
   }

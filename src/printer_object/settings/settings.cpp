@@ -96,9 +96,11 @@ char* read_line(char* buf, int size, void* stream) {
 
 }  // namespace
 
+#ifndef _WIN32  // the registry on Windows: settings_registry_win.cpp
 std::filesystem::path settings_path() {
   return user_file("ORVO_SETTINGS", "XDG_CONFIG_HOME", ".config", "settings.ini");
 }
+#endif
 
 void set_settings_warning_sink(SettingsWarningSink sink) {
   warning_sink() = sink ? std::move(sink) : SettingsWarningSink(write_stderr_once);
@@ -141,10 +143,12 @@ Settings Settings::load(const std::filesystem::path& file) { return parse(file, 
 
 Settings Settings::load_named(const std::filesystem::path& file) { return parse(file, true); }
 
+#ifndef _WIN32
 Settings Settings::load() {
   const char* named = std::getenv("ORVO_SETTINGS");
   return parse(settings_path(), named != nullptr && *named != '\0');
 }
+#endif
 
 std::string Settings::get(std::string_view section, std::string_view key) const {
   auto sec = sections_.find(fold(section));
