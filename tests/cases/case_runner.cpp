@@ -58,15 +58,16 @@ std::string hex(unsigned char b) {
 std::string listing(std::string_view in) {
   std::string out;
   auto param_count = [](char letter) {
-    return std::string_view("zda!").find(letter) != std::string_view::npos   ? 1u
+    return std::string_view("zda!").find(letter) != std::string_view::npos ? 1u
            : std::string_view("cx").find(letter) != std::string_view::npos ? 2u
-                                                                              : 0u;
+                                                                           : 0u;
   };
   for (std::size_t i = 0; i < in.size();) {
     const auto b = static_cast<unsigned char>(in[i]);
     if (b == 0x1b && i + 1 < in.size()) {
       const char letter = in[i + 1];
-      out += letter > ' ' && letter < 0x7f ? "<ESC " + std::string(1, letter) : "<ESC " + hex(letter);
+      out +=
+          letter > ' ' && letter < 0x7f ? "<ESC " + std::string(1, letter) : "<ESC " + hex(letter);
       const std::size_t end = std::min(in.size(), i + 2 + param_count(letter));
       for (i += 2; i < end; ++i) out += " " + hex(static_cast<unsigned char>(in[i]));
       out += ">";
@@ -75,8 +76,8 @@ std::string listing(std::string_view in) {
       out += "<CR LF>\n", i += 2;
     } else if (b == '\n' || b == '\r' || b == '\f') {
       out += b == '\n' ? "<LF>\n" : b == '\r' ? "<CR>\n" : "<FF>\n", ++i;
-    } else if (b >= 0x80 && i + 1 < in.size() && to_cp950(from_cp950(in.substr(i, 2))) ==
-                                                       in.substr(i, 2)) {
+    } else if (b >= 0x80 && i + 1 < in.size() &&
+               to_cp950(from_cp950(in.substr(i, 2))) == in.substr(i, 2)) {
       out += from_cp950(in.substr(i, 2)), i += 2;
     } else if (b < 0x20 || b >= 0x7f || b == '<') {
       out += "<" + hex(b) + ">", ++i;
@@ -98,8 +99,8 @@ std::string shown(const Variant& v) {
 
 std::string run_case(const fs::path& dir) {
   auto options = read_options(dir / "options");
-  const std::string type = options.contains("type") ? options["type"]
-                                                   : upper(dir.parent_path().filename());
+  const std::string type =
+      options.contains("type") ? options["type"] : upper(dir.parent_path().filename());
   TempDir temp;
   ScopedEnv log{"ORVO_ERROR_LOG", (temp / "error.log").c_str()};
   const fs::path settings = fs::exists(dir / "settings.ini") ? dir / "settings.ini"
@@ -110,33 +111,35 @@ std::string run_case(const fs::path& dir) {
 
   std::string result;
   InvPrinter p(host);
+  InvoiceRecord before;
   try {
     p.set_settings_file(settings);
     p.set_port_opener(memory_port_opener(port));
     p.InvPrintPort(Variant("LPT1"));
     p.InvPrintType(Variant(type));
-    auto sale = cli::parse_sale(read_file(dir / "sale.json"), dir / "sale.json",
-                                [](std::string_view key) {
-                                  return key == "InvNo" || key == "InvType" ||
-                                         std::any_of(InvPrinter::kFields.begin(),
-                                                     InvPrinter::kFields.end(),
-                                                     [&](auto& f) { return f.name == key; });
-                                });
-    InvoiceRecord before;
+    auto sale =
+        cli::parse_sale(read_file(dir / "sale.json"), dir / "sale.json", [](std::string_view key) {
+          return key == "InvNo" || key == "InvType" ||
+                 std::any_of(InvPrinter::kFields.begin(), InvPrinter::kFields.end(),
+                             [&](auto& f) { return f.name == key; });
+        });
     for (const auto& [key, value] : sale.invoice) {
-      if (key == "InvNo") p.InvNo(value);
-      else if (key == "InvType") p.InvType(value);
-      else *p.field(key) = *before.field(key) = value;
+      if (key == "InvNo")
+        p.InvNo(value);
+      else if (key == "InvType")
+        p.InvType(value);
+      else
+        *p.field(key) = *before.field(key) = value;
     }
     const Variant detail = options.contains("detail") ? Variant(options["detail"]) : Variant();
     result = p.PrintInv(detail, *sale.items) ? "exit 0\n" : "exit 1\n";
-    for (const auto& f : InvoiceRecord::kFields) {
-      if (shown(before.*f.member) != shown(p.*f.member))
-        result += "written back: " + std::string(f.name) + " = " + shown(p.*f.member) + "\n";
-    }
   } catch (const Error& e) {
     result = "exit 3\nerror " + std::to_string(e.number()) + " from " + e.source() + ": " +
              e.description() + "\n";
+  }
+  for (const auto& f : InvoiceRecord::kFields) {
+    if (shown(before.*f.member) != shown(p.*f.member))
+      result += "written back: " + std::string(f.name) + " = " + shown(p.*f.member) + "\n";
   }
   for (const auto& prompt : host->prompts)
     result += "prompt (" + std::to_string(prompt.seconds) + " s): " + prompt.text + "\n";
@@ -182,14 +185,15 @@ TEST_P(Case, PrintsAsExpected) {
   }
   std::ofstream(dir / "actual.txt", std::ios::binary | std::ios::trunc) << actual;
   std::string diff;
-  const std::string command = "diff -u '" + (dir / "expected.txt").string() + "' '" +
-                              (dir / "actual.txt").string() + "'";
+  const std::string command =
+      "diff -u '" + (dir / "expected.txt").string() + "' '" + (dir / "actual.txt").string() + "'";
   if (FILE* pipe = ::popen(command.c_str(), "r")) {
     char chunk[4096];
     for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;) diff.append(chunk, n);
     ::pclose(pipe);
   }
-  ADD_FAILURE() << "the print differs from " << dir / "expected.txt" << " (actual.txt beside it):\n"
+  ADD_FAILURE() << "the print differs from " << dir / "expected.txt"
+                << " (actual.txt beside it):\n"
                 << diff;
 }
 
