@@ -5,8 +5,8 @@
 #include <string_view>
 
 #include "layout_kit/byte_sink.h"
-#include "printer_object/channel/channel.h"
 #include "layout_kit/print_job.h"
+#include "printer_object/channel/channel.h"
 #include "shared/errors.h"
 
 namespace orvo {

@@ -13,13 +13,13 @@ namespace orvo {
 
 // The private option members, as PrintInv prepares them before each print.
 struct PrintOptions {
-  bool detail = false;         // mvDetail: pvDetail was exactly "Y"
-  bool print_time = false;     // mvPrintTime
-  bool no_inv_copy = false;    // mvNoInvCopy
-  bool no_user_id = false;     // mvNoUserID
-  bool no_remark = false;      // mvNoRemark
-  bool no_bottom_line = false; // mvNoBottomLine
-  bool print_tbl_name = false; // mvPrintTblName
+  bool detail = false;                 // mvDetail: pvDetail was exactly "Y"
+  bool print_time = false;             // mvPrintTime
+  bool no_inv_copy = false;            // mvNoInvCopy
+  bool no_user_id = false;             // mvNoUserID
+  bool no_remark = false;              // mvNoRemark
+  bool no_bottom_line = false;         // mvNoBottomLine
+  bool print_tbl_name = false;         // mvPrintTblName
   std::string item_use_kp_type = "N";  // mvItemUseKPType: the setting upper-cased, "N" when empty
   std::string total_label;             // mvTotalDscp
   bool total_from_sale = false;        // the label came from TblName or a "T:" remark
@@ -29,8 +29,8 @@ struct PrintOptions {
 };
 
 struct PrintJob {
-  InvoiceRecord& inv;      // layouts write PageCount back and clear printed bottom lines
-  const Variant& inv_no;   // InvNo: the number of the first form, never changed
+  InvoiceRecord& inv;     // layouts write PageCount back and clear printed bottom lines
+  const Variant& inv_no;  // InvNo: the number of the first form, never changed
   PrintOptions& opt;
   const Settings& settings;
   Host& host;

@@ -21,7 +21,8 @@ TEST(InvHeadKTV, EndsAFullFormWithoutANewNumberOrPrompt) {
   InvHeadKTV(d.job, d.out, page, line);
   EXPECT_EQ(d.bytes(), to_cp950(feed(11) + kRollEnd + feed(1) + feed(1) + feed(1) + feed(1) +
                                 "日期:2010-03-05  14:30\n收銀員:    U1\n檢碼(5249) 機   1  \n"
-                                "包廂代號:V12\n" + feed(1)));
+                                "包廂代號:V12\n" +
+                                feed(1)));
   EXPECT_EQ(page, 2);
   EXPECT_EQ(line, 10);
   EXPECT_TRUE(d.host.prompts.empty());
