@@ -25,8 +25,13 @@ constexpr Route roll_route(std::string_view type, std::string_view proc, RollLay
   return {type, when, proc, on_failure, layout};
 }
 
-constexpr Route page_route(std::string_view type, std::string_view proc, PageLayout layout) {
-  return {type, When::Always, proc, OnFailure::Raise, nullptr, layout};
+// A page type prints on the CUPS queue named after it unless it names another.
+constexpr Route page_route(std::string_view type, std::string_view proc, PageDraw draw,
+                           std::string_view queue = {},
+                           QueueChoice choice = QueueChoice::IfInstalled) {
+  return {type,    When::Always,
+          proc,    OnFailure::Raise,
+          nullptr, {draw, queue.empty() ? type : queue, choice}};
 }
 
 }  // namespace orvo

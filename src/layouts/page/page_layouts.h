@@ -20,21 +20,12 @@ bool Print_WINLQ3P(PrintJob& job, page::PageCanvas& vsp);
 bool Print_WISEINV(PrintJob& job, page::PageCanvas& vsp);
 void InvHead_WISEINV(PrintJob& job, page::PageCanvas& vsp);
 
-// Each prints on the CUPS queue named after its type; WISEINV's is "WiseInv", unasked.
-inline constexpr Route kWinlqm1Route{
-    "WINLQM1",        When::Always, "Print_WINLQM1",
-    OnFailure::Raise, nullptr,      {Print_WINLQM1, "WINLQM1", QueueChoice::IfInstalled}};
-inline constexpr Route kWiseinvRoute{
-    "WISEINV",        When::Always, "Print_WISEINV",
-    OnFailure::Raise, nullptr,      {Print_WISEINV, "WiseInv", QueueChoice::Always}};
-inline constexpr Route kWinlq3pRoute{
-    "WINLQ3P",        When::Always, "Print_WINLQ3P",
-    OnFailure::Raise, nullptr,      {Print_WINLQ3P, "WINLQ3P", QueueChoice::IfInstalled}};
-inline constexpr Route kWin3pa4Route{
-    "WIN3PA4",        When::Always, "Print_WIN3PA4",
-    OnFailure::Raise, nullptr,      {Print_WIN3PA4, "WIN3PA4", QueueChoice::IfInstalled}};
-inline constexpr Route kWin3pa4bRoute{
-    "WIN3PA4B",       When::Always, "Print_WIN3PA4B",
-    OnFailure::Raise, nullptr,      {Print_WIN3PA4B, "WIN3PA4B", QueueChoice::IfInstalled}};
+inline constexpr Route kWinlqm1Route = page_route("WINLQM1", "Print_WINLQM1", Print_WINLQM1);
+// Always on the queue "WiseInv", unasked.
+inline constexpr Route kWiseinvRoute =
+    page_route("WISEINV", "Print_WISEINV", Print_WISEINV, "WiseInv", QueueChoice::Always);
+inline constexpr Route kWinlq3pRoute = page_route("WINLQ3P", "Print_WINLQ3P", Print_WINLQ3P);
+inline constexpr Route kWin3pa4Route = page_route("WIN3PA4", "Print_WIN3PA4", Print_WIN3PA4);
+inline constexpr Route kWin3pa4bRoute = page_route("WIN3PA4B", "Print_WIN3PA4B", Print_WIN3PA4B);
 
 }  // namespace orvo
