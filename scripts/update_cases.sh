@@ -10,7 +10,10 @@ cmake --build --preset default --target test_cases
 filter="*"
 if [ $# -gt 0 ]; then
   filter=""
-  for name in "$@"; do filter+="*/${name//\//_}*:"; done
+  for name in "$@"; do
+    # A type alone names its folder: "rp420" is not "rp420a".
+    case $name in */*) filter+="*/${name//\//_}:" ;; *) filter+="*/${name}_*:" ;; esac
+  done
 fi
 ORVO_UPDATE_CASES=1 build/default/test_cases --gtest_filter="$filter" --gtest_brief=1
 git status --short tests/cases
