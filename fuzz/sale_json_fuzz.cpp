@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "../tools/sale_json.h"
-#include "printer_object/invoice_record.h"
+#include "layout_kit/invoice_record.h"
 #include "shared/errors.h"
 
 namespace {

@@ -3,55 +3,14 @@
 #include <cstdlib>
 #include <utility>
 
-#include "layouts/roll/cf.h"
-#include "layouts/roll/fe.h"
+#include "layouts/roll/store_roll.h"
 #include "page_printer_host/host_window.h"
 #include "printer_object/print_dispatch.h"
 
 namespace orvo {
 
-const std::array<InvoiceRecord::FieldRef, 31> InvoiceRecord::kFields = {{
-    {"POSID", &InvoiceRecord::POSID},
-    {"TblName", &InvoiceRecord::TblName},
-    {"RNo", &InvoiceRecord::RNo},
-    {"CheckNo", &InvoiceRecord::CheckNo},
-    {"InvDate", &InvoiceRecord::InvDate},
-    {"BNo", &InvoiceRecord::BNo},
-    {"InvTime", &InvoiceRecord::InvTime},
-    {"InvAmt", &InvoiceRecord::InvAmt},
-    {"UserID", &InvoiceRecord::UserID},
-    {"StoreID", &InvoiceRecord::StoreID},
-    {"Remark", &InvoiceRecord::Remark},
-    {"SCharge", &InvoiceRecord::SCharge},
-    {"Discount", &InvoiceRecord::Discount},
-    {"TaxAdd", &InvoiceRecord::TaxAdd},
-    {"OrderAmt", &InvoiceRecord::OrderAmt},
-    {"Head0", &InvoiceRecord::Head0},
-    {"Head1", &InvoiceRecord::Head1},
-    {"Head2", &InvoiceRecord::Head2},
-    {"Head3", &InvoiceRecord::Head3},
-    {"Cash", &InvoiceRecord::Cash},
-    {"Change", &InvoiceRecord::Change},
-    {"PageCount", &InvoiceRecord::PageCount},
-    {"BottomLine1", &InvoiceRecord::BottomLine1},
-    {"BottomLine2", &InvoiceRecord::BottomLine2},
-    {"CCardNo", &InvoiceRecord::CCardNo},
-    {"CCardRef", &InvoiceRecord::CCardRef},
-    {"VCardNo", &InvoiceRecord::VCardNo},
-    {"VCardRef", &InvoiceRecord::VCardRef},
-    {"VCardBPoint", &InvoiceRecord::VCardBPoint},
-    {"VCardBalPoint", &InvoiceRecord::VCardBalPoint},
-    {"UCardBalance", &InvoiceRecord::UCardBalance},
-}};
-
 InvPrinter::InvPrinter(std::shared_ptr<Host> host) : host_(std::move(host)) {
   if (!host_) host_ = make_terminal_host();
-}
-
-Variant* InvoiceRecord::field(std::string_view name) {
-  for (const auto& f : kFields)
-    if (f.name == name) return &(this->*f.member);
-  return nullptr;
 }
 
 bool InvPrinter::accepted_type(std::string_view code) { return is_accepted_type(code); }
@@ -96,7 +55,7 @@ Variant InvPrinter::print_directly(std::string_view type, Recordset& pRST) {
   PrintJob job{*this, mvInvNo, opt, settings, *host_, pRST, no_detail};
   const PortRequest port{channels(), Str(mvInvPrintPort), port_opener_};
   return run_roll_layout(route.proc, OnFailure::ErrorLog, route.roll, job, port) ? Variant(true)
-                                                                                   : Variant();
+                                                                                 : Variant();
 }
 
 Variant InvPrinter::Print_DAYEH(Recordset& pRST) { return print_directly("DAYEH", pRST); }

@@ -8,10 +8,10 @@
 #include <string>
 #include <string_view>
 
-#include "printer_object/byte_sink.h"
+#include "layout_kit/byte_sink.h"
+#include "layout_kit/invoice_record.h"
+#include "layout_kit/print_job.h"
 #include "printer_object/channel/channel.h"
-#include "printer_object/invoice_record.h"
-#include "printer_object/print_job.h"
 #include "printer_object/recordset/recordset.h"
 #include "printer_object/settings/settings.h"
 #include "shared/errors.h"

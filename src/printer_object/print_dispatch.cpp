@@ -4,16 +4,14 @@
 #include <string>
 
 #include "layouts/page/page_layouts.h"
-#include "layouts/roll/cf.h"
 #include "layouts/roll/dayeh.h"
-#include "layouts/roll/fe.h"
 #include "layouts/roll/ktv420.h"
 #include "layouts/roll/rp420a.h"
 #include "layouts/roll/sp200.h"
 #include "layouts/roll/sp300.h"
 #include "layouts/roll/sp320.h"
-#include "layouts/roll/sp320d.h"
 #include "layouts/roll/standard.h"
+#include "layouts/roll/store_roll.h"
 #include "layouts/roll/tp3688.h"
 #include "layouts/roll/wp103.h"
 #include "printer_object/invoice_printer.h"
@@ -22,32 +20,12 @@ namespace orvo {
 
 namespace {
 
-// Page types print on the CUPS queue named after the type; WISEINV's is "WiseInv", unasked.
-constexpr PageLayout kWinlqm1{Print_WINLQM1, "WINLQM1", QueueChoice::IfInstalled};
-constexpr PageLayout kWiseinv{Print_WISEINV, "WiseInv", QueueChoice::Always};
-constexpr PageLayout kWinlq3p{Print_WINLQ3P, "WINLQ3P", QueueChoice::IfInstalled};
-constexpr PageLayout kWin3pa4{Print_WIN3PA4, "WIN3PA4", QueueChoice::IfInstalled};
-constexpr PageLayout kWin3pa4b{Print_WIN3PA4B, "WIN3PA4B", QueueChoice::IfInstalled};
-
+// The rows come from the layouts' headers, in the order PrintInv tests them; the standard roll
+// layout last.
 constexpr Route kRoutes[] = {
-    {"DAYEH", When::Always, "Print_DAYEH", OnFailure::ErrorLog, Print_DAYEH},
-    {"FE", When::Always, "Print_FE", OnFailure::ErrorLog, Print_FE},
-    {"CF", When::Always, "Print_CF", OnFailure::ErrorLog, Print_CF},
-    {"SP200", When::Always, "Print_SP200", OnFailure::Raise, Print_SP200},
-    {"SP300", When::Always, "Print_SP300", OnFailure::Raise, Print_SP300},
-    {"WP103", When::Always, "Print_WP103", OnFailure::Raise, Print_WP103},
-    {"SP320", When::NotDetail, "Print_SP320", OnFailure::Raise, Print_SP320},
-    {"SP320", When::Detail, "Print_SP320D", OnFailure::Raise, Print_SP320D},
-    {"TP3688", When::Always, "Print_TP3688", OnFailure::Raise, Print_TP3688},
-    {"KTV420", When::Always, "Print_KTV420", OnFailure::Raise, Print_KTV420},
-    {"RP420A", When::Always, "Print_RP420A", OnFailure::Raise, Print_RP420A},
-    {"WINLQM1", When::Always, "Print_WINLQM1", OnFailure::Raise, nullptr, kWinlqm1},
-    {"WISEINV", When::Always, "Print_WISEINV", OnFailure::Raise, nullptr, kWiseinv},
-    {"WINLQ3P", When::Always, "Print_WINLQ3P", OnFailure::Raise, nullptr, kWinlq3p},
-    {"WIN3PA4", When::Always, "Print_WIN3PA4", OnFailure::Raise, nullptr, kWin3pa4},
-    {"WIN3PA4B", When::Always, "Print_WIN3PA4B", OnFailure::Raise, nullptr, kWin3pa4b},
-    // Runs in place of PrintInv, so its errors carry PrintInv's name.
-    {"RP420", When::Always, "PrintInv", OnFailure::Raise, print_standard},
+    kDayehRoute,   kFeRoute,      kCfRoute,      kSp200Route,    kSp300Route,    kWp103Route,
+    kSp320Route,   kSp320dRoute,  kTp3688Route,  kKtv420Route,   kRp420aRoute,   kWinlqm1Route,
+    kWiseinvRoute, kWinlq3pRoute, kWin3pa4Route, kWin3pa4bRoute, kStandardRoute,
 };
 
 // Every accepted type prints: a row must bring a roll layout or a page layout.

@@ -4,22 +4,9 @@
 #include <span>
 #include <string_view>
 
-#include "printer_object/layout_runner.h"
-#include "printer_object/page_runner.h"
+#include "layout_kit/route.h"
 
 namespace orvo {
-
-enum class When { Always, Detail, NotDetail };
-
-struct Route {
-  std::string_view type;
-  When when;              // which value of the detail flag this row serves
-  std::string_view proc;  // the layout's procedure name: the source or log label of its errors
-  OnFailure on_failure;
-  RollLayout roll;        // nullptr for a page type
-  // A page type's layout: drawn on the page printer, not sent to a port.
-  PageLayout page = {};
-};
 
 // In the order PrintInv tests them; the last row is the standard roll layout.
 std::span<const Route> routes();

@@ -1,8 +1,8 @@
 // The test invoice: fixed data in the standard roll printer's commands, whatever the type.
+#include "layout_kit/commands.h"
+#include "layout_kit/layout_runner.h"
 #include "layouts/roll/roll_blocks.h"
-#include "printer_object/channel/commands.h"
 #include "printer_object/invoice_printer.h"
-#include "printer_object/layout_runner.h"
 #include "shared/cp950.h"
 
 namespace orvo {

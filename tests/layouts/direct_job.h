@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "printer_object/byte_sink.h"
+#include "layout_kit/byte_sink.h"
+#include "layout_kit/print_job.h"
 #include "printer_object/channel/port_memory.h"
-#include "printer_object/print_job.h"
 #include "support/fake_host.h"
 
 namespace orvo::testing {

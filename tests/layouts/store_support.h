@@ -1,6 +1,6 @@
 #pragma once
-// A store sale shared by the DAYEH, FE and CF tests: three goods (one long-named and tax-free, one
-// at market price) and gift vouchers handed over in payment.
+// A store sale for the DAYEH, FE and CF members: three goods, one long-named and tax-free, one at
+// market price.
 #include <string>
 #include <vector>
 
@@ -31,50 +31,11 @@ class StoreTest : public PrinterTest {
   }
 
   std::string log() const { return from_cp950(read_file(dir_ / "error.log")); }
-
-  // A fresh sale for the next case of a table.
-  void reset() {
-    for (const auto& f : InvoiceRecord::kFields) printer.*f.member = Variant();
-    SetUp();
-  }
 };
-
-// A case of an edge table: what the printout holds and what it must not.
-struct Fragments {
-  std::vector<std::string> present, absent;
-};
-
-inline void expect_fragments(const std::string& printed_cp950, const Fragments& f) {
-  const std::string out = from_cp950(printed_cp950);
-  for (const auto& s : f.present) EXPECT_NE(out.find(s), std::string::npos) << s << "\n" << out;
-  for (const auto& s : f.absent) EXPECT_EQ(out.find(s), std::string::npos) << s << "\n" << out;
-}
-
-inline ItemRow voucher(const std::string& name, double amt) {
-  return item_row(name, 1, amt, "X", "", amt, "");
-}
 
 inline std::vector<ItemRow> store_goods() {
   return {item_row("蘋果汁", 2, 120), item_row("有機高山烏龍茶葉禮盒", 1, 300, "NT1", "大"),
           item_row("香蕉", 1.5, 45, "A1", "時價")};
 }
-
-inline std::vector<ItemRow> one_line_items(int n) {
-  std::vector<ItemRow> rows;
-  for (int i = 1; i <= n; ++i) rows.push_back(item_row("品" + std::to_string(i), 1, 10));
-  return rows;
-}
-
-inline std::string item_lines(int n) {
-  std::string s;
-  for (int i = 1; i <= n; ++i) {
-    const std::string name = "品" + std::to_string(i);
-    s += name + std::string(16 - name.size() + 1, ' ') + "1    10T\n";
-  }
-  return s;
-}
-
-// The FE and CF date line up to the page number, for the tests' clock.
-inline const std::string kDateLine = "2010-03-05  14:30  頁:";
 
 }  // namespace orvo::testing

@@ -1,5 +1,5 @@
 // Field text reaches the printer as text only: its control characters cannot command it.
-#include "printer_object/byte_sink.h"
+#include "layout_kit/byte_sink.h"
 
 #include <gtest/gtest.h>
 

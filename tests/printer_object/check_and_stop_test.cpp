@@ -1,8 +1,8 @@
 // Checking a sale in memory before paper is spent, and a print stopped by the process.
 #include <csignal>
 
+#include "layout_kit/layout_runner.h"
 #include "printer_object/channel/port_memory.h"
-#include "printer_object/layout_runner.h"
 #include "support/printer_fixture.h"
 #include "support/raised.h"
 #include "support/sales.h"

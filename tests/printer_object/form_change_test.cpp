@@ -19,13 +19,6 @@ std::vector<MemoryRecordset::Row> numbered_items(int n) {
   return rows;
 }
 
-std::string item_lines(int from, int to) {
-  std::string s;
-  for (int i = from; i <= to; ++i)
-    s += "品項" + std::string(i < 10 ? "0" : "") + std::to_string(i) + "          1   10TX\n";
-  return s;
-}
-
 class FormChangeTest : public PrinterTest {
  protected:
   void SetUp() override {
@@ -36,62 +29,6 @@ class FormChangeTest : public PrinterTest {
     printer.InvAmt = Variant(400);
   }
 };
-
-TEST_F(FormChangeTest, ThreeFormsWithARollChangeBetweenThem) {
-  printer.InvNo(Variant("AB12345249"));
-  MemoryRecordset rows(numbered_items(40));
-  ASSERT_TRUE(printer.PrintInv(Variant("Y"), rows));
-  const std::string form_end = feed(11) + kRollEnd;
-  const std::string expected = kRollStart + roll_heading({.check = "5249"}) + item_lines(1, 15) +
-                               form_end + roll_heading({.check = "5250", .page = "02"}) +
-                               item_lines(16, 30) + form_end +
-                               roll_heading({.check = "5251", .page = "03"}) + item_lines(31, 40) +
-                               " \n" + "         消費合計: 400元\n" + feed(14) + kRollEnd;
-  EXPECT_EQ(captured(), to_cp950(expected));
-  ASSERT_EQ(host->prompts.size(), 1u);
-  EXPECT_EQ(host->prompts[0].text, "請更換發票後按[確定]");
-  EXPECT_EQ(host->prompts[0].seconds, 900);
-  EXPECT_EQ(Str(printer.PageCount), "3");
-  EXPECT_EQ(Str(printer.InvNo()), "AB12345249");
-}
-
-TEST_F(FormChangeTest, TotalLineThatWouldBeLine25StartsTheNextForm) {
-  printer.InvNo(Variant("AB12345678"));
-  MemoryRecordset rows(numbered_items(14));
-  ASSERT_TRUE(printer.PrintInv(Variant("Y"), rows));
-  const std::string expected = kRollStart + roll_heading() + item_lines(1, 14) + " \n" + feed(11) +
-                               kRollEnd + roll_heading({.check = "5679", .page = "02"}) +
-                               "         消費合計: 400元\n" + feed(25) + kRollEnd;
-  EXPECT_EQ(captured(), to_cp950(expected));
-  EXPECT_EQ(Str(printer.PageCount), "2");
-}
-
-TEST_F(FormChangeTest, LongNameContinuationAlsoChangesForm) {
-  printer.InvNo(Variant("AB00000999"));
-  auto rows = numbered_items(14);
-  rows.push_back(row("招牌紅燒牛肉麵加大", 280));
-  MemoryRecordset items(rows);
-  ASSERT_TRUE(printer.PrintInv(Variant("Y"), items));
-  const std::string out = from_cp950(captured());
-  // The 15th item fills line 24; its second line starts form 2, numbered 1000 (a new roll).
-  EXPECT_NE(out.find("招牌紅燒牛肉麵  1  280TX\n" + feed(11) + kRollEnd +
-                     roll_heading({.check = "1000", .page = "02"}) + "加大\r\n"),
-            std::string::npos);
-  EXPECT_EQ(host->prompts.size(), 1u);
-}
-
-TEST_F(FormChangeTest, InvoiceNumberWithoutDigitsFailsAtTheFormChange) {
-  printer.InvNo(Variant("AB12X"));
-  MemoryRecordset rows(numbered_items(16));
-  const Error e = raised([&] { printer.PrintInv(Variant("Y"), rows); });
-  EXPECT_EQ(e.number(), kObjectError);
-  EXPECT_EQ(e.source(), "PrintInv");
-  EXPECT_EQ(e.description(),
-            "Type mismatch: InvNo \"AB12X\" has no invoice number from its third character on");
-  EXPECT_TRUE(host->prompts.empty());
-  EXPECT_FALSE(host->busy);
-  EXPECT_EQ(Str(printer.PageCount), "1");  // claimed at the start, never for the unfinished form
-}
 
 TEST_F(FormChangeTest, MissingFieldOrNonNumericAmountEndsThePrint) {
   struct Case {

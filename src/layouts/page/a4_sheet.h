@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <span>
 
+#include "layout_kit/print_job.h"
 #include "page_printer_host/page_canvas.h"
-#include "printer_object/print_job.h"
 
 namespace orvo {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "layout_kit/print_job.h"
 #include "page_printer_host/page_canvas.h"
-#include "printer_object/print_job.h"
 
 namespace orvo {
 

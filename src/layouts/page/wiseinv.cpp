@@ -1,9 +1,9 @@
 // WISEINV: one invoice form on the printer "WiseInv", every position hanging from one base
 // (txtM6X8base, 500 unless the setting is between 0 and 1500) kept for its heading, and a left
 // margin of 1200. The tax is always split out, and the item row shows the tax-inclusive amount.
+#include "layout_kit/layout_runner.h"
 #include "layouts/page/page_blocks.h"
 #include "layouts/page/page_layouts.h"
-#include "printer_object/layout_runner.h"
 #include "shared/numerals.h"
 
 namespace orvo {

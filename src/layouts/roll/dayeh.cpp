@@ -3,10 +3,11 @@
 
 #include <string>
 
+#include "layout_kit/commands.h"
+#include "layout_kit/layout_runner.h"
+#include "layout_kit/roll_form.h"
 #include "layouts/roll/roll_blocks.h"
 #include "layouts/roll/store_blocks.h"
-#include "printer_object/channel/commands.h"
-#include "printer_object/layout_runner.h"
 #include "shared/cp950.h"
 
 namespace orvo {
@@ -24,33 +25,24 @@ std::string next_form_number(const Variant& inv_no, std::int16_t page) {
   return Left(no, 2) + Format(Variant(number + page - 1), "00000000");
 }
 
-class DayehRoll {
+class DayehRoll : RollRun {
  public:
-  DayehRoll(PrintJob& job, ByteSink& out) : job_(job), inv_(job.inv), out_(out) {}
+  DayehRoll(PrintJob& job, ByteSink& out) : RollRun(job, out, InvHead_DAYEH) {}
 
   bool run() {
-    initialise_printer(job_, out_);
-    out_.command(cmd::kBothStations);
-    inv_.PageCount = Variant(1);
-    head();
+    start_two_station_roll(job_, out_);
+    form_.start();
     if (job_.items.State() == 1) {
       const bool blank_qty = text_eq(inv_.Remark, "InvNoPrintQty");
       for (Recordset& rst = job_.items; !rst.Eof(); rst.MoveNext()) item(rst, blank_qty);
     }
     totals();
     footer();
-    inv_.PageCount = Variant(page_);
-    return true;
+    return form_.finish();
   }
 
  private:
-  void head() { InvHead_DAYEH(job_, out_, page_, line_); }
-
-  void next(const std::string& text) {
-    out_.text(text);
-    line_ = add16(line_, 1);
-    head();
-  }
+  void next(const std::string& text) { form_.print_then_head(text); }
 
   void item(const Recordset& rst, bool blank_qty) {
     const StoreRow row = read_store_row(rst);
@@ -60,20 +52,18 @@ class DayehRoll {
       return;
     }
     if (row.tax_free()) non_taxed_ += row.amt;
-    print_store_item(out_, row, blank_qty, line_);
-    head();
+    print_store_item(form_, row, blank_qty);
   }
 
   void totals() {
-    out_.command(cmd::feed(1));
-    line_ = add16(line_, 1);
-    head();
+    form_.feed(1);
+    form_.head();
     const Variant subtotal = subtract(inv_.OrderAmt, Variant(vouchers_));
     next(amount_line("小計:", subtotal, 18));
     if (vouchers_ < 0) next(amount_line("禮券", Variant(vouchers_), 19));
     if (new_vouchers_ < 0) next(amount_line("新禮券", Variant(new_vouchers_), 17));
     if (e_vouchers_ < 0) next(amount_line("電子禮券", Variant(e_vouchers_), 15));
-    if (is_zero(inv_.InvAmt)) next(" (發票歸零,無法對獎)");
+    if (is_zero(inv_.InvAmt)) next(std::string(kZeroInvoiceNote));
     if (Val(inv_.SCharge) > 0) next(amount_line(" 服務費:", inv_.SCharge, 16));
     if (Val(inv_.Discount) > 0) next(amount_line("折扣額:", Variant(Num(inv_.Discount) * -1), 16));
     if (Val(inv_.TaxAdd) > 0) next(amount_line("  溢收:", inv_.TaxAdd, 16));
@@ -81,19 +71,13 @@ class DayehRoll {
     // false.
     if (!inv_.InvAmt.is_null() && text_ne(subtotal, Format(inv_.InvAmt)))
       next(amount_line("小計:", inv_.InvAmt, 18));
-    if (not_blank(inv_.BottomLine1)) {
-      next(Str(inv_.BottomLine1));
-      inv_.BottomLine1 = Variant("");
-      if (not_blank(inv_.BottomLine2)) {
-        next(Str(inv_.BottomLine2));
-        inv_.BottomLine2 = Variant("");
-      }
-    }
+    const auto line = [this](const std::string& text) { next(text); };
+    form_.bottom_lines(line, line);
   }
 
   // On the last form, from line 20 on, whatever the body left free.
   void footer() {
-    out_.command(cmd::feed(kFormLines - line_));
+    out_.command(cmd::feed(kFormLines - form_.line()));
     double taxable = 0;
     const double inv_amt = Val(inv_.InvAmt);
     if (non_taxed_ < inv_amt) {
@@ -106,15 +90,10 @@ class DayehRoll {
     out_.text(Str(inv_.StoreID) + " " + Str(inv_.Head0) + PadLeftB(inv_.Head3, Variant(11)));
     out_.text(PadRightB(inv_.UserID, Variant(5)) + " " + check_code(inv_.CheckNo) + " " +
               Str(inv_.POSID) + " " + format_date(job_.host.now(), "hh:mm") + " " +
-              Format(Variant(page_), "00"));
+              Format(Variant(form_.page()), "00"));
     out_.command(cmd::kFormFeed);
   }
 
-  PrintJob& job_;
-  InvoiceRecord& inv_;
-  ByteSink& out_;
-  std::int16_t page_ = 1;
-  std::int16_t line_ = 1;
   double vouchers_ = 0;
   double new_vouchers_ = 0;
   double e_vouchers_ = 0;
@@ -126,12 +105,8 @@ class DayehRoll {
 void InvHead_DAYEH(PrintJob& job, ByteSink& out, std::int16_t& page, std::int16_t& line) {
   raising_as("InvHead_DAYEH", [&] {
     std::string number = Str(job.inv_no);
-    if (line > kFormLines) {
-      out.command(cmd::kFormFeed);
-      page = add16(page, 1);
+    if (next_form_after(kFormLines, page, line, [&] { out.command(cmd::kFormFeed); }))
       number = next_form_number(job.inv_no, page);
-      line = 1;
-    }
     if (line >= 2) return;
     out.command(cmd::feed(4));
     out.command(cmd::print_mode(kDoubleWidth));

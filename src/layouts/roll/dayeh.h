@@ -3,8 +3,7 @@
 // vouchers summed apart and a footer with the taxable and tax-free split.
 #include <cstdint>
 
-#include "printer_object/byte_sink.h"
-#include "printer_object/print_job.h"
+#include "layout_kit/route.h"
 
 namespace orvo {
 
@@ -13,5 +12,8 @@ namespace orvo {
 void InvHead_DAYEH(PrintJob& job, ByteSink& out, std::int16_t& page, std::int16_t& line);
 
 bool Print_DAYEH(PrintJob& job, ByteSink& out);
+
+inline constexpr Route kDayehRoute =
+    roll_route("DAYEH", "Print_DAYEH", Print_DAYEH, OnFailure::ErrorLog);
 
 }  // namespace orvo

@@ -1,5 +1,4 @@
-#include "layouts/roll/fe.h"
-
+// The FE store roll printer: its rules for the store roll layout.
 #include "layouts/roll/store_roll.h"
 
 namespace orvo {

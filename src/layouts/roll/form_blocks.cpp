@@ -1,7 +1,7 @@
 #include "layouts/roll/form_blocks.h"
 
+#include "layout_kit/commands.h"
 #include "layouts/roll/roll_blocks.h"
-#include "printer_object/channel/commands.h"
 #include "shared/cp950.h"
 #include "shared/host.h"
 

@@ -4,15 +4,15 @@
 #include <string>
 #include <string_view>
 
-#include "printer_object/byte_sink.h"
-#include "printer_object/print_job.h"
+#include "layout_kit/byte_sink.h"
+#include "layout_kit/print_job.h"
+#include "layout_kit/roll_form.h"
 #include "shared/variant.h"
 
 namespace orvo {
 
 // The 34 columns of the SP320 and WP103 forms.
 inline constexpr int kFormWidth = 34;
-inline constexpr std::string_view kZeroInvoiceNote = " (發票歸零,無法對獎)";
 
 // The commands that open and close an emphasised block: double width on the SP320, a print mode
 // on the WP103.

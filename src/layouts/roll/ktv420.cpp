@@ -4,10 +4,11 @@
 
 #include <string>
 
+#include "layout_kit/commands.h"
+#include "layout_kit/layout_runner.h"
+#include "layout_kit/roll_form.h"
 #include "layouts/roll/roll36_blocks.h"
 #include "layouts/roll/roll_blocks.h"
-#include "printer_object/channel/commands.h"
-#include "printer_object/layout_runner.h"
 #include "shared/cp950.h"
 
 namespace orvo {
@@ -23,11 +24,7 @@ constexpr double kWithTax = 1.05;
 void InvHeadKTV(PrintJob& job, ByteSink& out, std::int16_t& piPage, std::int16_t& piLine) {
   raising_as("InvHeadKTV", [&] {
     const InvoiceRecord& inv = job.inv;
-    if (piLine > 24) {
-      feed_out_form(out, piLine);
-      piPage = add16(piPage, 1);
-      piLine = 1;
-    }
+    next_form_after(24, piPage, piLine, [&] { feed_out_form(out, piLine); });
     if (piLine >= 2) return;
 
     for (const Variant* head : {&inv.Head0, &inv.Head1, &inv.Head2, &inv.Head3}) {
@@ -51,18 +48,9 @@ void InvHeadKTV(PrintJob& job, ByteSink& out, std::int16_t& piPage, std::int16_t
 
 bool Print_KTV420(PrintJob& job, ByteSink& out) {
   InvoiceRecord& inv = job.inv;
-  std::int16_t page = 1;
-  std::int16_t line = 1;
-  const auto head = [&] { InvHeadKTV(job, out, page, line); };
-  const auto next_line = [&] {
-    line = add16(line, 1);
-    head();
-  };
-
-  initialise_printer(job, out);
-  out.command(cmd::kBothStations);
-  inv.PageCount = Variant(1);
-  head();
+  RollForm form(job, out, InvHeadKTV);
+  start_two_station_roll(job, out);
+  form.start();
 
   const double amount = Num(inv.InvAmt);
   const double order = amount - Num(inv.SCharge);
@@ -78,22 +66,17 @@ bool Print_KTV420(PrintJob& job, ByteSink& out) {
 
   if (not_blank(inv.Remark)) {
     // No line end: the feed that follows prints it.
-    out.text(PadRightB(inv.Remark, Variant(kWidth)), LineEnd::None);
-    next_line();
+    form.print(PadRightB(inv.Remark, Variant(kWidth)), LineEnd::None);
+    form.head();
   }
-  out.command(cmd::feed(1));
-  next_line();
-  out.text("  餐飲費:" + amount7(Variant(food)));
-  next_line();
-  out.text("  包廂費:" + amount7(Variant(room)));
-  next_line();
-  out.text("   稅 額:" + amount7(Variant(tax)));
-  next_line();
-  out.text(PadLeftB("   合 計:" + Format(inv.InvAmt, "#,##0") + "元", Variant(kWidth)));
-  line = add16(line, 1);
-  feed_out_form(out, line);
-  inv.PageCount = Variant(page);
-  return true;
+  form.feed(1);
+  form.head();
+  form.print_then_head("  餐飲費:" + amount7(Variant(food)));
+  form.print_then_head("  包廂費:" + amount7(Variant(room)));
+  form.print_then_head("   稅 額:" + amount7(Variant(tax)));
+  form.print(PadLeftB("   合 計:" + Format(inv.InvAmt, "#,##0") + "元", Variant(kWidth)));
+  form.feed_out();
+  return form.finish();
 }
 
 }  // namespace orvo

@@ -3,8 +3,7 @@
 // into food and drink, room charge and tax. No item lines.
 #include <cstdint>
 
-#include "printer_object/byte_sink.h"
-#include "printer_object/print_job.h"
+#include "layout_kit/route.h"
 
 namespace orvo {
 
@@ -14,5 +13,7 @@ void InvHeadKTV(PrintJob& job, ByteSink& out, std::int16_t& piPage, std::int16_t
 
 // Writes the food and drink amount back to OrderAmt, and caps SCharge at the total.
 bool Print_KTV420(PrintJob& job, ByteSink& out);
+
+inline constexpr Route kKtv420Route = roll_route("KTV420", "Print_KTV420", Print_KTV420);
 
 }  // namespace orvo

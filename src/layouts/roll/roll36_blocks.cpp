@@ -1,15 +1,10 @@
 #include "layouts/roll/roll36_blocks.h"
 
-#include "printer_object/channel/commands.h"
+#include "layout_kit/commands.h"
+#include "layouts/roll/roll_blocks.h"
 #include "shared/cp950.h"
 
 namespace orvo {
-
-void feed_out_form(ByteSink& out, std::int16_t line) {
-  out.command(cmd::feed(36 - line));
-  out.command(cmd::kStamp);
-  out.command(cmd::kFormFeed);
-}
 
 std::string check_code_line(const PrintJob& job) {
   return "檢碼(" + Right(Str(job.inv_no), 4) + ") " + "機" + PadLeftB(job.inv.POSID, Variant(4)) +
@@ -17,6 +12,12 @@ std::string check_code_line(const PrintJob& job) {
 }
 
 bool ItemFields::non_taxed() const { return Left(type, 2) == "NT"; }
+
+bool ItemFields::zero_skippable() const { return amt == 0 && zero_skippable_type(type); }
+
+std::string item_name(const PrintJob& job, const Recordset& rst, const ItemFields& item) {
+  return job.opt.item_name_from_kitchen_type() ? Str(rst.Fields("RefKPType")) : item.name;
+}
 
 ItemFields read_item(const Recordset& rst) {
   ItemFields item;

@@ -3,13 +3,10 @@
 #include <cstdint>
 #include <string>
 
-#include "printer_object/byte_sink.h"
-#include "printer_object/print_job.h"
+#include "layout_kit/byte_sink.h"
+#include "layout_kit/print_job.h"
 
 namespace orvo {
-
-// Feeds the rest of a 36-line form from `line`, stamps it and feeds it out.
-void feed_out_form(ByteSink& out, std::int16_t line);
 
 // "檢碼(" & the last four characters of InvNo & ") 機" & POSID in four columns & "  ": the check
 // code line up to where the page number may follow. A shorter InvNo prints whole.
@@ -25,8 +22,12 @@ struct ItemFields {
   std::string type;
 
   bool non_taxed() const;  // an "NT..." type: no tax mark, and not in the taxed amount
+  // A row a "chkInvNoS2A1" sale leaves out: amount 0 in one of the types zero_skippable_type names.
+  bool zero_skippable() const;
 };
 ItemFields read_item(const Recordset& rst);
+// The name printed for the row: its kitchen-printer type when chkItemUseKPType asks for it.
+std::string item_name(const PrintJob& job, const Recordset& rst, const ItemFields& item);
 
 // The ten columns after the name: quantity in three (three spaces when quantities are hidden),
 // a space, the amount in five and the tax mark "T" or " ".

@@ -1,6 +1,6 @@
 #include "layouts/roll/roll_blocks.h"
 
-#include "printer_object/channel/commands.h"
+#include "layout_kit/commands.h"
 #include "shared/cp950.h"
 
 namespace orvo {
@@ -9,6 +9,24 @@ void initialise_printer(PrintJob& job, ByteSink& out) {
   out.command(cmd::kInit);
   Pause(job.host, 0.5);
   job.host.do_events();
+}
+
+void start_two_station_roll(PrintJob& job, ByteSink& out) {
+  initialise_printer(job, out);
+  out.command(cmd::kBothStations);
+}
+
+bool zero_note_or_change(RollForm& form, const InvoiceRecord& inv) {
+  if (is_zero(inv.InvAmt)) {
+    form.print(kZeroInvoiceNote);
+  } else if (not_blank(inv.Change)) {
+    form.print(" ");
+    form.print("現收: " + Str(inv.Cash));
+    form.print("找零: " + Str(inv.Change));
+  } else {
+    return false;
+  }
+  return true;
 }
 
 bool is_zero(const Variant& v) { return !v.is_null() && Num(v) == 0; }

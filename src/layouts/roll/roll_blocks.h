@@ -3,14 +3,21 @@
 #include <string>
 #include <string_view>
 
-#include "printer_object/byte_sink.h"
-#include "printer_object/print_job.h"
+#include "layout_kit/byte_sink.h"
+#include "layout_kit/print_job.h"
+#include "layout_kit/roll_form.h"
 #include "shared/variant.h"
 
 namespace orvo {
 
 // ESC "@", then half a second with the host's pending events let through.
 void initialise_printer(PrintJob& job, ByteSink& out);
+// The printer initialised, then printing on both stations: the invoice and its journal copy.
+void start_two_station_roll(PrintJob& job, ByteSink& out);
+
+// The zero-invoice note for an amount of 0, else the cash and change when the host gave change;
+// false when neither prints.
+bool zero_note_or_change(RollForm& form, const InvoiceRecord& inv);
 
 // `X = 0`: Null is never equal; text must be a number (error 13).
 bool is_zero(const Variant& v);

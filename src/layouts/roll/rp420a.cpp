@@ -4,10 +4,11 @@
 
 #include <string>
 
+#include "layout_kit/commands.h"
+#include "layout_kit/roll_form.h"
 #include "layouts/roll/roll36_blocks.h"
 #include "layouts/roll/roll_blocks.h"
 #include "layouts/roll/standard.h"
-#include "printer_object/channel/commands.h"
 #include "shared/cp950.h"
 
 namespace orvo {
@@ -21,42 +22,30 @@ constexpr std::size_t kSecondLineColumns = 24;
 constexpr double kWithTax = 1.075;
 constexpr double kTaxRate = 0.025;
 
-class RP420A {
+class RP420A : RollRun {
  public:
-  RP420A(PrintJob& job, ByteSink& out) : job_(job), inv_(job.inv), out_(out) {}
+  RP420A(PrintJob& job, ByteSink& out) : RollRun(job, out, InvHead) {}
 
   bool run() {
-    initialise_printer(job_, out_);
-    out_.command(cmd::kBothStations);
-    inv_.PageCount = Variant(1);
-    head();
-    if (not_blank(inv_.Remark)) {
-      print(PadRightB(inv_.Remark, Variant(kWidth)));
-      head();
-    }
+    start_two_station_roll(job_, out_);
+    form_.start();
+    if (not_blank(inv_.Remark)) form_.print_then_head(PadRightB(inv_.Remark, Variant(kWidth)));
     const double amount = Num(inv_.InvAmt);
     // The short form truncates the tax; the detail form rounds it.
     const double short_tax = Int(Round(amount / kWithTax) * kTaxRate);
     if (job_.opt.detail) {
       detail();
     } else {
-      out_.command(cmd::feed(5));
-      line_ = add16(line_, 5);
-      head();
+      form_.feed(5);
+      form_.head();
       short_form(amount, short_tax);
     }
-    feed_out_form(out_, line_);
-    inv_.PageCount = Variant(page_);
-    return true;
+    form_.feed_out();
+    return form_.finish();
   }
 
  private:
-  void head() { InvHead(job_, out_, page_, line_); }
-
-  void print(const std::string& text) {
-    out_.text(text);
-    line_ = add16(line_, 1);
-  }
+  void print(const std::string& text) { form_.print(text); }
 
   std::string amount_line(const std::string& caption) const {
     return PadLeftB(caption + ": " + Format(inv_.InvAmt, "#,##0") + "元", Variant(kWidth));
@@ -74,13 +63,7 @@ class RP420A {
     print(amount_line(job_.opt.total_label));
     print(split_line(" 消費金額: ", amount - tax));
     print(split_line(" 代收娛樂稅: ", tax));
-    if (is_zero(inv_.InvAmt)) {
-      print(" (發票歸零,無法對獎)");
-    } else if (not_blank(inv_.Change)) {
-      print(" ");
-      print("現收: " + Str(inv_.Cash));
-      print("找零: " + Str(inv_.Change));
-    }
+    zero_note_or_change(form_, inv_);
   }
 
   // The name column is cut at a byte, not a character: a double-byte character straddling
@@ -92,10 +75,10 @@ class RP420A {
     out_.encoded_text(columns + to_cp950(item_figures(item, hide_qty)));
     if (name.size() > kNameColumns) {
       out_.encoded_text(name.substr(kNameColumns, kSecondLineColumns), LineEnd::CRLF);
-      line_ = add16(line_, 1);
+      form_.count();
     }
-    line_ = add16(line_, 1);
-    head();
+    form_.count();
+    form_.head();
   }
 
   void detail() {
@@ -111,21 +94,12 @@ class RP420A {
     }
     const double amount = Num(inv_.InvAmt);
     const double tax = Round(Round((amount - non_taxed) / kWithTax) * kTaxRate);
-    print(amount_line(job_.opt.total_label));
-    head();
-    out_.command(cmd::feed(1));
-    line_ = add16(line_, 1);
-    head();
-    print(split_line(" 消費金額: ", amount - tax));
-    head();
+    form_.print_then_head(amount_line(job_.opt.total_label));
+    form_.feed(1);
+    form_.head();
+    form_.print_then_head(split_line(" 消費金額: ", amount - tax));
     print(split_line(" 代收娛樂稅: ", tax));
   }
-
-  PrintJob& job_;
-  InvoiceRecord& inv_;
-  ByteSink& out_;
-  std::int16_t page_ = 1;
-  std::int16_t line_ = 1;
 };
 
 }  // namespace

@@ -4,9 +4,9 @@
 
 #include <string>
 
+#include "layout_kit/commands.h"
 #include "layouts/roll/form_blocks.h"
 #include "layouts/roll/roll_blocks.h"
-#include "printer_object/channel/commands.h"
 #include "shared/cp950.h"
 #include "shared/host.h"
 

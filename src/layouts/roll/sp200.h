@@ -1,11 +1,12 @@
 #pragma once
 // The SP200 form printer: a summary form that works out the tax from the total itself, with
 // CR LF line ends.
-#include "printer_object/byte_sink.h"
-#include "printer_object/print_job.h"
+#include "layout_kit/route.h"
 
 namespace orvo {
 
 bool Print_SP200(PrintJob& job, ByteSink& out);
+
+inline constexpr Route kSp200Route = roll_route("SP200", "Print_SP200", Print_SP200);
 
 }  // namespace orvo

@@ -3,8 +3,8 @@
 // printer advances to the special remark instead of printing blank lines.
 #include "layouts/roll/sp320.h"
 
+#include "layout_kit/commands.h"
 #include "layouts/roll/form_blocks.h"
-#include "printer_object/channel/commands.h"
 
 namespace orvo {
 

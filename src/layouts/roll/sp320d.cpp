@@ -1,14 +1,14 @@
 // The SP320 form with item lines. Its form has room for 15 item lines above a fixed amounts
 // block, so the layout counts them itself: a full area ends the form with a continuation note,
 // and the next form repeats the heading with its page number instead of the table and buyer.
-#include "layouts/roll/sp320d.h"
-
 #include <string>
 #include <vector>
 
+#include "layout_kit/commands.h"
 #include "layouts/roll/form_blocks.h"
+#include "layouts/roll/roll36_blocks.h"
 #include "layouts/roll/roll_blocks.h"
-#include "printer_object/channel/commands.h"
+#include "layouts/roll/sp320.h"
 #include "shared/cp950.h"
 
 namespace orvo {
@@ -65,17 +65,13 @@ class Sp320dForm {
   }
 
   void item(const Recordset& rst) {
-    std::string name = Str(rst.Fields("itemname"));
-    const std::string caption = Str(rst.Fields("PriceCap"));
-    const double qty = Val(rst.Fields("Qty"));
-    const double amt = Val(rst.Fields("Amt"));
-    const std::string type = Str(rst.Fields("ItemType"));
-    if (zero_skippable_type(type) && amt == 0 && skip_zero_s2a1_) return;
-    if (job_.opt.item_name_from_kitchen_type()) name = Str(rst.Fields("RefKPType"));
-    std::string line = PadRightB(Variant(name_with_caption(name, caption)), Variant(kNameWidth));
-    line += text_eq(inv_.Remark, "InvNoPrintQty") ? "   " : PadLeftB(Variant(qty), Variant(3));
-    line += PadLeftB(Variant(amt), Variant(6));
-    line += Left(type, 2) == "NT" ? " " : "T";
+    const ItemFields it = read_item(rst);
+    if (skip_zero_s2a1_ && it.zero_skippable()) return;
+    std::string line = PadRightB(Variant(name_with_caption(item_name(job_, rst, it), it.price_cap)),
+                                 Variant(kNameWidth));
+    line += hides_quantities(job_) ? "   " : PadLeftB(Variant(it.qty), Variant(3));
+    line += PadLeftB(Variant(it.amt), Variant(6));
+    line += it.non_taxed() ? " " : "T";
     out_.text(line);
     if (++item_line_ >= kItemArea) next_form();
   }
@@ -86,7 +82,8 @@ class Sp320dForm {
     const struct {
       const char* caption;
       const Variant* value;
-    } sums[] = {{"  合  計:", &inv_.OrderAmt}, {"  服務費:", &inv_.SCharge}, {"  折扣額:", &inv_.Discount}};
+    } sums[] = {
+        {"  合  計:", &inv_.OrderAmt}, {"  服務費:", &inv_.SCharge}, {"  折扣額:", &inv_.Discount}};
     std::vector<std::string> buffer;
     for (const auto& s : sums) {
       // The leading number of the text: an amount that reads as no number is no line.

@@ -3,9 +3,11 @@
 
 #include <string>
 
+#include "layout_kit/commands.h"
+#include "layout_kit/layout_runner.h"
+#include "layout_kit/roll_form.h"
+#include "layouts/roll/roll36_blocks.h"
 #include "layouts/roll/roll_blocks.h"
-#include "printer_object/channel/commands.h"
-#include "printer_object/layout_runner.h"
 #include "shared/cp950.h"
 
 namespace orvo {
@@ -44,27 +46,29 @@ std::string table_line(const PrintJob& job) {
 }
 
 // One run of the layout: the counters and the line writer every mode shares.
-class StandardRoll {
+class StandardRoll : RollRun {
  public:
-  StandardRoll(PrintJob& job, ByteSink& out) : job_(job), inv_(job.inv), out_(out) {}
+  StandardRoll(PrintJob& job, ByteSink& out) : RollRun(job, out, InvHead) {}
+
+  // print as a callable, for the bottom lines.
+  auto printer() {
+    return [this](const std::string& text) { print(text); };
+  }
 
   bool run() {
-    initialise_printer(job_, out_);
-    out_.command(cmd::kBothStations);
+    start_two_station_roll(job_, out_);
     if (job_.opt.no_inv_copy) out_.command(cmd::kInvoiceStationOnly);
-    inv_.PageCount = Variant(1);
-    head();
+    form_.start();
     const bool print_more = job_.settings.ip("chkPrintMore") == "Y";
     skip_zero_s2a1_ = job_.settings.ip("chkInvNoS2A1") == "Y";
     if (job_.opt.detail) {
       detail();
     } else {
-      out_.command(cmd::feed(2));
-      line_ = add16(line_, 2);
-      head();
+      form_.feed(2);
+      form_.head();
       if (Left(Str(inv_.TblName), 2) == "收訂") {
         print(PadLeftB("訂金: " + Format(inv_.InvAmt, "#,##0") + "元", Variant(kWidth)));
-        bottom_lines(false);
+        if (!job_.opt.no_bottom_line) form_.bottom_lines(printer(), nullptr);
       } else {
         if (!job_.opt.total_from_sale && print_more && job_.items.State() == 1)
           summary();
@@ -73,42 +77,19 @@ class StandardRoll {
         closing_lines();
       }
     }
-    out_.command(cmd::feed(36 - line_));
-    out_.command(cmd::kStamp);
-    out_.command(cmd::kFormFeed);
-    inv_.PageCount = Variant(page_);
-    return true;
+    form_.feed_out();
+    return form_.finish();
   }
 
  private:
-  void head() { InvHead(job_, out_, page_, line_); }
-
-  void print(const std::string& text) {
-    out_.text(text);
-    line_ = add16(line_, 1);
-  }
-
+  void print(const std::string& text) { form_.print(text); }
   // A body line of the detail mode: the heading routine first, as it may start a new form.
-  void next(const std::string& text) {
-    head();
-    print(text);
-  }
+  void next(const std::string& text) { form_.head_then_print(text); }
 
   const std::string& label() const { return job_.opt.total_label; }
 
   void total_line() {
     print(PadLeftB(label() + ": " + Format(inv_.InvAmt, "#,##0") + "元", Variant(kWidth)));
-  }
-
-  // Printed bottom lines are cleared so that a reprint without new values leaves them out.
-  void bottom_lines(bool with_second) {
-    if (!not_blank(inv_.BottomLine1) || job_.opt.no_bottom_line) return;
-    print(Str(inv_.BottomLine1));
-    inv_.BottomLine1 = Variant("");
-    if (with_second && not_blank(inv_.BottomLine2)) {
-      print(Str(inv_.BottomLine2));
-      inv_.BottomLine2 = Variant("");
-    }
   }
 
   void summary() {
@@ -132,7 +113,8 @@ class StandardRoll {
     const struct {
       const char* caption;
       const Variant* value;
-    } fields[] = {{"  服務費:", &inv_.SCharge}, {"  折扣額:", &inv_.Discount}, {"  溢  收:", &inv_.TaxAdd}};
+    } fields[] = {
+        {"  服務費:", &inv_.SCharge}, {"  折扣額:", &inv_.Discount}, {"  溢  收:", &inv_.TaxAdd}};
     for (const auto& f : fields)
       if (Val(*f.value) != 0) print(f.caption + amount7(*f.value));
     if (other != 0) print("  扣抵項:" + amount7(Variant(other)));
@@ -142,27 +124,17 @@ class StandardRoll {
   }
 
   void closing_lines() {
-    if (is_zero(inv_.InvAmt)) {
-      print(" (發票歸零,無法對獎)");
-    } else if (not_blank(inv_.Change)) {
-      print(" ");
-      print("現收: " + Str(inv_.Cash));
-      print("找零: " + Str(inv_.Change));
-    } else if (not_blank(inv_.Remark) && !job_.opt.no_remark) {
+    if (!zero_note_or_change(form_, inv_) && not_blank(inv_.Remark) && !job_.opt.no_remark)
       print(PadRightB(inv_.Remark, Variant(kWidth)));
-    }
-    bottom_lines(true);
+    if (!job_.opt.no_bottom_line) form_.bottom_lines(printer(), printer());
   }
 
   void item(Recordset& rst, bool blank_qty) {
-    std::string name = Str(rst.Fields("itemname"));
-    const std::string cap = Str(rst.Fields("PriceCap"));
-    const double qty = Val(rst.Fields("Qty"));
-    const double amt = Val(rst.Fields("Amt"));
-    const std::string type = Str(rst.Fields("ItemType"));
-    if (zero_skippable_type(type) && amt == 0 && skip_zero_s2a1_) return;
-    if (job_.opt.item_name_from_kitchen_type()) name = Str(rst.Fields("RefKPType"));
-    const std::string full = name_with_caption(name, cap);
+    const ItemFields it = read_item(rst);
+    if (skip_zero_s2a1_ && it.zero_skippable()) return;
+    const std::string& type = it.type;
+    const double qty = it.qty, amt = it.amt;
+    const std::string full = name_with_caption(item_name(job_, rst, it), it.price_cap);
     const bool long_name = byte_width(full) > 14;
     std::string columns = PadRightB(long_name ? Left(full, 7) : full, Variant(14));
     columns += blank_qty ? "   " : PadLeftB(Variant(qty), Variant(3));
@@ -177,9 +149,8 @@ class StandardRoll {
     }
     next(columns);
     if (long_name) {
-      head();
-      out_.text(Mid(full, 8, 10), LineEnd::CRLF);
-      line_ = add16(line_, 1);
+      form_.head();
+      form_.print(Mid(full, 8, 10), LineEnd::CRLF);
     }
   }
 
@@ -199,9 +170,9 @@ class StandardRoll {
                 {" 溢收:", &inv_.TaxAdd}};
     for (const auto& s : sums)
       if (Val(*s.value) != 0) next(s.caption + amount7(*s.value));
-    head();
+    form_.head();
     total_line();
-    if (is_zero(inv_.InvAmt)) next(" (發票歸零,無法對獎)");
+    if (is_zero(inv_.InvAmt)) next(std::string(kZeroInvoiceNote));
     const struct {
       const char* caption;
       const Variant* value;
@@ -212,21 +183,10 @@ class StandardRoll {
     for (const auto& p : payments)
       if (not_blank(*p.value)) next(p.caption + Str(*p.value));
     if (not_trim_blank(inv_.Remark)) next(PadRightB(inv_.Remark, Variant(kWidth)));
-    if (not_trim_blank(inv_.BottomLine1) && !job_.opt.no_bottom_line) {
-      next(Str(inv_.BottomLine1));
-      inv_.BottomLine1 = Variant("");
-      if (not_trim_blank(inv_.BottomLine2)) {
-        next(Str(inv_.BottomLine2));
-        inv_.BottomLine2 = Variant("");
-      }
-    }
+    const auto line = [this](const std::string& text) { next(text); };
+    if (!job_.opt.no_bottom_line) form_.bottom_lines(line, line, not_trim_blank);
   }
 
-  PrintJob& job_;
-  InvoiceRecord& inv_;
-  ByteSink& out_;
-  std::int16_t page_ = 1;
-  std::int16_t line_ = 1;
   bool skip_zero_s2a1_ = false;
 };
 
@@ -235,15 +195,12 @@ class StandardRoll {
 void InvHead(PrintJob& job, ByteSink& out, std::int16_t& piPage, std::int16_t& piLine) {
   raising_as("InvHead", [&] {
     const InvoiceRecord& inv = job.inv;
-    if (piLine > 24) {
-      out.command(cmd::feed(36 - piLine));
-      out.command(cmd::kStamp);
-      out.command(cmd::kFormFeed);
+    next_form_after(24, piPage, piLine, [&] {
+      feed_out_form(out, piLine);
       const std::string next = invoice_number_of_form(job.inv_no, add16(piPage, 1));
-      if (ends_a_roll(next)) job.host.show_message(std::string(kRollChangePrompt), kRollChangeSeconds);
-      piPage = add16(piPage, 1);
-      piLine = 1;
-    }
+      if (ends_a_roll(next))
+        job.host.show_message(std::string(kRollChangePrompt), kRollChangeSeconds);
+    });
     if (piLine >= 2) return;
 
     for (const Variant* head : {&inv.Head0, &inv.Head1, &inv.Head2, &inv.Head3}) {

@@ -3,8 +3,7 @@
 // its heading, which the RP420A shares.
 #include <cstdint>
 
-#include "printer_object/byte_sink.h"
-#include "printer_object/print_job.h"
+#include "layout_kit/route.h"
 
 namespace orvo {
 
@@ -14,5 +13,9 @@ namespace orvo {
 void InvHead(PrintJob& job, ByteSink& out, std::int16_t& piPage, std::int16_t& piLine);
 
 bool print_standard(PrintJob& job, ByteSink& out);
+
+// Also the type no other row claims. Runs in place of PrintInv, so its errors carry PrintInv's
+// name.
+inline constexpr Route kStandardRoute = roll_route("RP420", "PrintInv", print_standard);
 
 }  // namespace orvo

@@ -19,17 +19,14 @@ StoreRow read_store_row(const Recordset& rst) {
   return row;
 }
 
-void print_store_item(ByteSink& out, const StoreRow& row, bool blank_qty, std::int16_t& line) {
+void print_store_item(RollForm& form, const StoreRow& row, bool blank_qty) {
   std::string text = PadRightB(Variant(Left(row.name, 7)), Variant(14));
   text += blank_qty ? "   " : PadLeftB(Variant(row.qty), Variant(3));
   text += " " + PadLeftB(Variant(row.amt), Variant(5));
   text += row.tax_free() ? " " : "T";
-  out.text(text);
-  if (Len(row.name) > 7) {
-    out.text(Mid(row.name, 8, 10), LineEnd::CRLF);
-    line = add16(line, 1);
-  }
-  line = add16(line, 1);
+  form.print(text);
+  if (Len(row.name) > 7) form.print(Mid(row.name, 8, 10), LineEnd::CRLF);
+  form.head();
 }
 
 std::string check_code(const Variant& check_no) {

@@ -5,7 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "printer_object/byte_sink.h"
+#include "layout_kit/byte_sink.h"
+#include "layout_kit/roll_form.h"
 #include "printer_object/recordset/recordset.h"
 #include "shared/variant.h"
 
@@ -28,8 +29,8 @@ struct StoreRow {
 StoreRow read_store_row(const Recordset& rst);
 
 // The item line (7 characters of the name, quantity or three blanks, amount, tax mark) and, for a
-// longer name, its characters 8 to 17 on a line ended by CR LF. `line` counts both.
-void print_store_item(ByteSink& out, const StoreRow& row, bool blank_qty, std::int16_t& line);
+// longer name, its characters 8 to 17 on a line ended by CR LF; then the heading routine.
+void print_store_item(RollForm& form, const StoreRow& row, bool blank_qty);
 
 // Characters 7 to 10 of the bill number, a "-" printed as "0"; shorter bill numbers give less.
 std::string check_code(const Variant& check_no);

@@ -2,9 +2,10 @@
 
 #include <string>
 
+#include "layout_kit/commands.h"
+#include "layout_kit/roll_form.h"
 #include "layouts/roll/roll_blocks.h"
 #include "layouts/roll/store_blocks.h"
-#include "printer_object/channel/commands.h"
 #include "shared/cp950.h"
 #include "shared/errlog.h"
 
@@ -25,13 +26,7 @@ std::string machine_code(const StoreRollRules& rules, const PrintJob& job) {
 void heading(const StoreRollRules& rules, PrintJob& job, ByteSink& out, std::int16_t& piPage,
              std::int16_t& piLine) {
   const InvoiceRecord& inv = job.inv;
-  if (piLine > kFormLines) {
-    out.command(cmd::feed(kPaperLines - piLine));
-    out.command(cmd::kStamp);
-    out.command(cmd::kFormFeed);
-    piPage = add16(piPage, 1);
-    piLine = 1;
-  }
+  next_form_after(kFormLines, piPage, piLine, [&] { feed_out_form(out, piLine, kPaperLines); });
   if (piLine >= 2) return;
 
   if (rules.heads_on_top) {
@@ -59,42 +54,33 @@ void heading(const StoreRollRules& rules, PrintJob& job, ByteSink& out, std::int
   piLine = head1 ? 9 : 8;
 }
 
-class StoreRoll {
+class StoreRoll : RollRun {
  public:
   StoreRoll(const StoreRollRules& rules, PrintJob& job, ByteSink& out)
-      : rules_(rules), job_(job), inv_(job.inv), out_(out) {}
+      : RollRun(job, out,
+                [&rules](PrintJob& j, ByteSink& o, std::int16_t& page, std::int16_t& line) {
+                  store_roll_heading(rules, j, o, page, line);
+                }),
+        rules_(rules) {}
 
   bool run() {
-    initialise_printer(job_, out_);
-    out_.command(cmd::kBothStations);
-    inv_.PageCount = Variant(1);
-    head();
+    start_two_station_roll(job_, out_);
+    form_.start();
     Recordset& rst = job_.items;
     if (!rules_.items_only_when_open || rst.State() != 0) {
       const bool blank_qty = text_eq(inv_.Remark, "InvNoPrintQty");
       for (; !rst.Eof(); rst.MoveNext()) item(rst, blank_qty);
-      out_.command(cmd::feed(1));
-      line_ = add16(line_, 1);
-      head();
+      form_.feed(1);
+      form_.head();
     }
     totals();
     out_.command(cmd::kFormFeed);
-    inv_.PageCount = Variant(page_);
-    return true;
+    return form_.finish();
   }
 
  private:
-  void head() { store_roll_heading(rules_, job_, out_, page_, line_); }
-
-  void next(const std::string& text) {
-    print(text);
-    head();
-  }
-
-  void print(const std::string& text) {
-    out_.text(text);
-    line_ = add16(line_, 1);
-  }
+  void next(const std::string& text) { form_.print_then_head(text); }
+  void print(const std::string& text) { form_.print(text); }
 
   void item(const Recordset& rst, bool blank_qty) {
     const StoreRow row = read_store_row(rst);
@@ -104,8 +90,7 @@ class StoreRoll {
       if (!rules_.prints_vouchers) return;
     }
     if (rules_.follows_detail_flag && !job_.opt.detail) return;
-    print_store_item(out_, row, blank_qty, line_);
-    head();
+    print_store_item(form_, row, blank_qty);
   }
 
   void totals() {
@@ -132,23 +117,15 @@ class StoreRoll {
     if (text_ne(subtotal, Format(inv_.InvAmt)) && !inv_.InvAmt.is_null())
       next(amount_line("總計:", inv_.InvAmt, 18));
     if (is_zero(inv_.InvAmt)) {
-      print(" (發票歸零,無法對獎)");
-    } else if (not_blank(inv_.BottomLine1)) {
-      next(Str(inv_.BottomLine1));
-      inv_.BottomLine1 = Variant("");
-      if (not_blank(inv_.BottomLine2)) {
-        print(Str(inv_.BottomLine2));
-        inv_.BottomLine2 = Variant("");
-      }
+      print(std::string(kZeroInvoiceNote));
+    } else {
+      // The second line ends the body: no heading after it.
+      form_.bottom_lines([this](const std::string& text) { next(text); },
+                         [this](const std::string& text) { print(text); });
     }
   }
 
   const StoreRollRules& rules_;
-  PrintJob& job_;
-  InvoiceRecord& inv_;
-  ByteSink& out_;
-  std::int16_t page_ = 1;
-  std::int16_t line_ = 1;
   double vouchers_ = 0;
   long rows_ = 0;
 };

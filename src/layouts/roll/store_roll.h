@@ -1,11 +1,11 @@
 #pragma once
 // The FE and CF store printers print one layout on 26-line forms fed out to 36 lines. Each
-// printer's file holds a StoreRollRules naming every way it differs from the other.
+// printer's file (fe.cpp, cf.cpp) holds a StoreRollRules naming every way it differs from the
+// other, and its layout and heading routine, declared here.
 #include <cstdint>
 #include <string_view>
 
-#include "printer_object/byte_sink.h"
-#include "printer_object/print_job.h"
+#include "layout_kit/route.h"
 
 namespace orvo {
 
@@ -37,5 +37,18 @@ void store_roll_heading(const StoreRollRules& rules, PrintJob& job, ByteSink& ou
                         std::int16_t& piPage, std::int16_t& piLine);
 
 bool print_store_roll(const StoreRollRules& rules, PrintJob& job, ByteSink& out);
+
+// FE: no invoice number printed, a heading with date, page, machine code, check code and cashier
+// on each form, the change or overpayment under the totals. Its heading logs its errors under
+// "InvPrinter_InvHead_FE".
+void InvHead_FE(PrintJob& job, ByteSink& out, std::int16_t& piPage, std::int16_t& piLine);
+bool Print_FE(PrintJob& job, ByteSink& out);
+inline constexpr Route kFeRoute = roll_route("FE", "Print_FE", Print_FE, OnFailure::ErrorLog);
+
+// CF: the FE layout with the four heading texts on top, the number of rows on the subtotal line,
+// gift vouchers left out of the items and no change line. Its heading logs under "InvHead_CF".
+void InvHead_CF(PrintJob& job, ByteSink& out, std::int16_t& piPage, std::int16_t& piLine);
+bool Print_CF(PrintJob& job, ByteSink& out);
+inline constexpr Route kCfRoute = roll_route("CF", "Print_CF", Print_CF, OnFailure::ErrorLog);
 
 }  // namespace orvo

@@ -3,10 +3,11 @@
 
 #include <string>
 
+#include "layout_kit/commands.h"
+#include "layout_kit/layout_runner.h"
+#include "layout_kit/roll_form.h"
 #include "layouts/roll/roll36_blocks.h"
 #include "layouts/roll/roll_blocks.h"
-#include "printer_object/channel/commands.h"
-#include "printer_object/layout_runner.h"
 #include "shared/cp950.h"
 
 namespace orvo {
@@ -15,58 +16,40 @@ namespace {
 
 constexpr int kWidth = 24;
 
-void print_line(ByteSink& out, const std::string& text) {
+void print_line(ByteSink& out, std::string_view text, LineEnd = LineEnd::CR) {
   out.command_text(cmd::kTpPrintLine, text, LineEnd::CR);
 }
 
-class TP3688 {
+class TP3688 : RollRun {
  public:
-  TP3688(PrintJob& job, ByteSink& out) : job_(job), inv_(job.inv), out_(out) {}
+  TP3688(PrintJob& job, ByteSink& out) : RollRun(job, out, InvHead_TP3688, print_line) {}
 
   bool run() {
     out_.command(cmd::kTpReset);
     Pause(job_.host, 0.5);
     job_.host.do_events();
-    inv_.PageCount = Variant(1);
-    head();
-    if (not_blank(inv_.Remark)) {
-      print(PadRightB(inv_.Remark, Variant(kWidth)));
-      head();
-    }
+    form_.start();
+    if (not_blank(inv_.Remark)) form_.print_then_head(PadRightB(inv_.Remark, Variant(kWidth)));
     if (!job_.opt.detail && is_blank(inv_.CheckNo))
       short_form();
     else
       detail_form();
     out_.command(cmd::kTpEndOfForm);
-    inv_.PageCount = Variant(page_);
-    return true;
+    return form_.finish();
   }
 
  private:
-  void head() { InvHead_TP3688(job_, out_, page_, line_); }
-
-  void print(const std::string& text) {
-    print_line(out_, text);
-    line_ = add16(line_, 1);
-  }
+  void print(const std::string& text) { form_.print(text); }
 
   // Right-aligned under the short form's total, left-aligned under the detail form's. Printed
   // lines are cleared so that a reprint without new values leaves them out.
-  void bottom_lines(std::string (*align)(const Variant&, const Variant&)) {
-    if (!not_blank(inv_.BottomLine1) || job_.opt.no_bottom_line) return;
-    print(align(inv_.BottomLine1, Variant(kWidth)));
-    inv_.BottomLine1 = Variant("");
-    if (not_blank(inv_.BottomLine2)) {
-      print(align(inv_.BottomLine2, Variant(kWidth)));
-      inv_.BottomLine2 = Variant("");
-    }
-  }
-
   void closing_lines(std::string (*align)(const Variant&, const Variant&)) {
-    if (is_zero(inv_.InvAmt))
-      print(" (發票歸零,無法對獎)");
-    else
-      bottom_lines(align);
+    if (is_zero(inv_.InvAmt)) {
+      print(std::string(kZeroInvoiceNote));
+    } else if (!job_.opt.no_bottom_line) {
+      const auto line = [&](const std::string& t) { print(align(Variant(t), Variant(kWidth))); };
+      form_.bottom_lines(line, line);
+    }
   }
 
   void short_form() {
@@ -77,15 +60,10 @@ class TP3688 {
   }
 
   void item(const ItemFields& item, bool hide_qty) {
-    const std::string name =
-        item.price_cap.empty() ? item.name : item.name + "-" + item.price_cap;
-    print_line(out_, PadRightB(Left(name, 7), Variant(14)) + item_figures(item, hide_qty));
-    if (Len(name) > 7) {
-      print_line(out_, Mid(name, 8, 10));
-      line_ = add16(line_, 1);
-    }
-    line_ = add16(line_, 1);
-    head();
+    const std::string name = item.price_cap.empty() ? item.name : item.name + "-" + item.price_cap;
+    print(PadRightB(Left(name, 7), Variant(14)) + item_figures(item, hide_qty));
+    if (Len(name) > 7) print(Mid(name, 8, 10));
+    form_.head();
   }
 
   void detail_form() {
@@ -94,30 +72,20 @@ class TP3688 {
       const bool hide_qty = hides_quantities(job_);
       for (; !rst.Eof(); rst.MoveNext()) item(read_item(rst), hide_qty);
     }
-    out_.command(cmd::kTpBlankLine);
-    line_ = add16(line_, 1);
-    head();
-    print("消費小計:" + amount7(inv_.OrderAmt));
-    head();
+    form_.command(cmd::kTpBlankLine, 1);
+    form_.head();
+    form_.print_then_head("消費小計:" + amount7(inv_.OrderAmt));
     const struct {
       const char* caption;
       const Variant* value;
-    } sums[] = {{"  服務費:", &inv_.SCharge}, {"  折扣額:", &inv_.Discount}, {"  加計項:", &inv_.TaxAdd}};
+    } sums[] = {
+        {"  服務費:", &inv_.SCharge}, {"  折扣額:", &inv_.Discount}, {"  加計項:", &inv_.TaxAdd}};
     for (const auto& s : sums) {
-      if (Val(*s.value) > 0) {
-        print(s.caption + amount7(*s.value));
-        head();
-      }
+      if (Val(*s.value) > 0) form_.print_then_head(s.caption + amount7(*s.value));
     }
     print(PadLeftB("消費合計: " + Format(inv_.InvAmt, "#,##0") + "元", Variant(kWidth)));
     closing_lines(PadRightB);
   }
-
-  PrintJob& job_;
-  InvoiceRecord& inv_;
-  ByteSink& out_;
-  std::int16_t page_ = 1;
-  std::int16_t line_ = 1;
 };
 
 }  // namespace
@@ -125,11 +93,7 @@ class TP3688 {
 void InvHead_TP3688(PrintJob& job, ByteSink& out, std::int16_t& piPage, std::int16_t& piLine) {
   raising_as("InvHead_TP3688", [&] {
     const InvoiceRecord& inv = job.inv;
-    if (piLine > 24) {
-      out.command(cmd::kTpEndOfForm);
-      piPage = add16(piPage, 1);
-      piLine = 1;
-    }
+    next_form_after(24, piPage, piLine, [&] { out.command(cmd::kTpEndOfForm); });
     if (piLine >= 2) return;
 
     for (const Variant* head : {&inv.Head0, &inv.Head1, &inv.Head2, &inv.Head3}) {
@@ -139,8 +103,8 @@ void InvHead_TP3688(PrintJob& job, ByteSink& out, std::int16_t& piPage, std::int
         print_line(out, PadRightB(*head, Variant(kWidth)));
     }
     print_line(out, "日期:" + format_date(job.host.now(), "YYYY-MM-DD hh:mm"));
-    print_line(out, "店:" + PadRightB(inv.StoreID, Variant(10)) + "  " + "收:" +
-                        PadLeftB(inv.UserID, Variant(6)));
+    print_line(out, "店:" + PadRightB(inv.StoreID, Variant(10)) + "  " +
+                        "收:" + PadLeftB(inv.UserID, Variant(6)));
     print_line(out, check_code_line(job) + "頁:" + Format(Variant(piPage), "00"));
     std::string table;
     if (job.opt.print_tbl_name) {

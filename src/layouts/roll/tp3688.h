@@ -3,8 +3,7 @@
 // end of form), lines ended by CR inside the command.
 #include <cstdint>
 
-#include "printer_object/byte_sink.h"
-#include "printer_object/print_job.h"
+#include "layout_kit/route.h"
 
 namespace orvo {
 
@@ -15,5 +14,7 @@ void InvHead_TP3688(PrintJob& job, ByteSink& out, std::int16_t& piPage, std::int
 
 // Clears the bottom lines it prints.
 bool Print_TP3688(PrintJob& job, ByteSink& out);
+
+inline constexpr Route kTp3688Route = roll_route("TP3688", "Print_TP3688", Print_TP3688);
 
 }  // namespace orvo

@@ -2,8 +2,8 @@
 // always printed, and blank lines bring the paper to the special remark.
 #include "layouts/roll/wp103.h"
 
+#include "layout_kit/commands.h"
 #include "layouts/roll/form_blocks.h"
-#include "printer_object/channel/commands.h"
 
 namespace orvo {
 

@@ -1,10 +1,11 @@
 #pragma once
 // The WP103 form printer: the summary form in print-mode blocks.
-#include "printer_object/byte_sink.h"
-#include "printer_object/print_job.h"
+#include "layout_kit/route.h"
 
 namespace orvo {
 
 bool Print_WP103(PrintJob& job, ByteSink& out);
+
+inline constexpr Route kWp103Route = roll_route("WP103", "Print_WP103", Print_WP103);
 
 }  // namespace orvo
