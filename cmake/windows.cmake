@@ -27,7 +27,7 @@ function(orvo_sources out)
 endfunction()
 
 orvo_sources(core_srcs
-  src/shared/*.cpp src/printer_object/*.cpp src/printer_object/settings/*.cpp
+  src/shared/*.cpp src/layout_kit/*.cpp src/printer_object/*.cpp src/printer_object/settings/*.cpp
   src/printer_object/channel/*.cpp src/printer_object/recordset/*.cpp
   src/layouts/roll/*.cpp src/layouts/page/*.cpp src/page_printer_host/*.cpp
   src/message_window/*_win.cpp src/platform/windows/*.cpp)
