@@ -47,6 +47,24 @@ std::string device_name(std::string_view name) {
   raise(err::kBadFileNumber, "Bad file name: " + std::string(name) + ": " + std::string(why));
 }
 
+bool starts_with_cups(std::string_view s) {
+  return s.size() >= 5 && upper(s.substr(0, 5)) == "CUPS:";
+}
+
+// cups:QUEUE, the queue named as CUPS names it: printable, no space, '/', '#' or quote.
+void parse_cups(PortTarget& t) {
+  t.kind = PortKind::kCups;
+  t.may_create = false;
+  t.queue = t.target.substr(5);
+  if (t.queue.empty()) bad_name(t.name, "no queue in \"" + t.target + "\"");
+  for (const char c : t.queue) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u <= ' ' || u == 0x7F || c == '/' || c == '#' || c == '\\' || c == '\'' || c == '"') {
+      bad_name(t.name, "\"" + t.queue + "\" is no CUPS queue name");
+    }
+  }
+}
+
 // tcp://HOST:PORT, HOST possibly a bracketed IPv6 literal.
 void parse_tcp(PortTarget& t) {
   const std::string& text = t.target;
@@ -131,6 +149,8 @@ PortTarget resolve_port(std::string_view name, std::string_view mapping) {
     t.target = t.name;
     if (starts_with_tcp(t.name)) {
       parse_tcp(t);
+    } else if (starts_with_cups(t.name)) {
+      parse_cups(t);
     } else {
       // Never leave a plain file where a device belongs.
       t.may_create = t.target.rfind("/dev/", 0) != 0;
@@ -143,6 +163,11 @@ PortTarget resolve_port(std::string_view name, std::string_view mapping) {
   if (starts_with_tcp(mapping)) {
     t.target = std::string(mapping);
     parse_tcp(t);
+    return t;
+  }
+  if (starts_with_cups(mapping)) {
+    t.target = std::string(mapping);
+    parse_cups(t);
     return t;
   }
   if (dev.starts_with("LPT")) {
@@ -171,6 +196,7 @@ PortOptions port_options(const Settings& settings) {
   o.stall_timeout = settings.seconds("Ports", "WriteTimeoutSeconds", o.stall_timeout);
   o.connect_timeout = settings.seconds("Ports", "TcpTimeoutSeconds", o.connect_timeout);
   o.send_buffer = settings.count("Ports", "TcpSendBufferBytes", o.send_buffer);
+  o.cups_wait = settings.seconds("Ports", "CupsWaitSeconds", o.cups_wait);
   return o;
 }
 
