@@ -79,8 +79,10 @@ tool, a shared library with a C interface, its pkg-config and CMake files, and a
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The private directory holds orvo_shared, which dpkg-shlibdeps must find.
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${ORVO_PRIVATE_LIBDIR_FULL})
+# The private directory holds orvo_shared, which dpkg-shlibdeps must find; it runs in the
+# staging root.
+string(REGEX REPLACE "^/" "" private_in_package ${ORVO_PRIVATE_LIBDIR_FULL})
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${private_in_package})
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "python3")
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 set(CPACK_STRIP_FILES ON)

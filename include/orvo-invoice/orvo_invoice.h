@@ -17,8 +17,8 @@
  *             orvo_invoice_error_description(inv));
  *   orvo_invoice_free(inv);
  *
- * An object is used by one thread at a time; separate objects may print from separate threads
- * only to separate ports. */
+ * Calls are made from one thread at a time, also on separate objects: the prints of a process
+ * share its table of open ports. */
 #ifndef ORVO_INVOICE_H
 #define ORVO_INVOICE_H
 
