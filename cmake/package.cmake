@@ -73,9 +73,10 @@ set(CPACK_PACKAGE_VENDOR OrvoInvoice)
 set(CPACK_PACKAGE_CONTACT "OrvoInvoice developers <orvo-invoice@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Taiwan uniform invoice printing for point-of-sale hosts")
 set(CPACK_PACKAGE_DESCRIPTION
-  "Prints Taiwan's government uniform invoices (code page 950) on roll and form printers\n\
-through raw byte ports or CUPS raw queues, and on page printers through CUPS. A command-line\n\
-tool, a shared library with a C interface, its pkg-config and CMake files, and a Python module.")
+  "Prints Taiwan's government uniform invoices (code page 950) on roll and form\n\
+printers through raw byte ports or CUPS raw queues, and on page printers\n\
+through CUPS. A command-line tool, a shared library with a C interface, its\n\
+pkg-config and CMake files, and a Python module.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
@@ -83,8 +84,12 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # staging root.
 string(REGEX REPLACE "^/" "" private_in_package ${ORVO_PRIVATE_LIBDIR_FULL})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${private_in_package})
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "python3")
+# The page printers refuse to print Chinese without a Ming face.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "python3, fonts-arphic-uming")
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
+# ldconfig runs through its trigger, not from maintainer scripts.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_SOURCE_DIR}/cmake/debian/triggers)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR DEB)
 include(CPack)
