@@ -12,6 +12,7 @@ packages=(
   xvfb openbox xdotool x11-utils
   libcairo2-dev libpango1.0-dev libfontconfig-dev libcups2-dev fonts-arphic-uming
   cups-daemon cups-client poppler-utils
+  python3-pytest debootstrap lintian
 )
 missing=()
 for p in "${packages[@]}"; do
