@@ -44,7 +44,10 @@ cleanup() {
   for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do umount -l "${mounts[i]}" 2>/dev/null || true; done
 }
 trap cleanup EXIT
-rm -rf "$root"
+# A run that was killed may have left its mounts: never delete through them.
+awk -v r="$root/" 'index($2, r) == 1 {print $2}' /proc/mounts | sort -r |
+  while read -r m; do umount -l "$m"; done
+rm -rf --one-file-system "$root"
 debootstrap --variant=minbase --include=$tools --unpack-tarball="$tarball" bookworm "$root" \
   "$mirror" >/dev/null
 for m in proc dev dev/pts; do

@@ -129,7 +129,7 @@ TEST(CInterface, FieldsAndPropertiesByName) {
   EXPECT_EQ(orvo_invoice_print(nullptr, "Y"), ORVO_FAILED);
 }
 
-TEST(CInterface, PrintsWhatTheObjectLaysOutFromRowsOrAQuery) {
+TEST(CInterface, PrintsWhatTheObjectLaysOut) {
   TempDir dir;
   Object inv = fresh(dir);
   orvo_invoice* p = inv.get();
@@ -173,22 +173,6 @@ TEST(CInterface, PrintsWhatTheObjectLaysOutFromRowsOrAQuery) {
   const orvo_write_fn refuse = [](void*, const char*, size_t) { return 28; };
   EXPECT_EQ(orvo_invoice_lay_out_to(p, "Y", refuse, nullptr), ORVO_FAILED);
   EXPECT_EQ(error_of(p), "57 lay_out: the write function returned 28");
-
-  // The same rows from SQLite.
-  const std::string db = (dir / "pos.db").string();
-  std::string sql = "CREATE TABLE items(itemname, PriceCap, Qty, Price, Amt, ItemType, RefKPType, Remark);";
-  for (int i = 1; i <= 3; ++i) {
-    sql += "INSERT INTO items VALUES('牛肉麵" + std::to_string(i) + "', NULL, 2, " +
-           std::to_string(50 * i) + ", " + std::to_string(100 * i) + ", 'A1', '', '');";
-  }
-  ASSERT_EQ(std::system(("sqlite3 '" + db + "' \"" + sql + "\"").c_str()), 0);
-  ASSERT_EQ(orvo_invoice_use_sqlite(p, db.c_str(), "SELECT * FROM items ORDER BY rowid"), ORVO_OK);
-  ASSERT_EQ(orvo_invoice_lay_out(p, "Y", bytes.data(), bytes.size(), &length), ORVO_OK)
-      << error_of(p);
-  EXPECT_EQ(bytes, expected);
-  ASSERT_EQ(orvo_invoice_use_sqlite(p, (dir / "missing.db").c_str(), "SELECT 1"), ORVO_OK);
-  EXPECT_EQ(orvo_invoice_print(p, "Y"), ORVO_FAILED);
-  EXPECT_NE(error_of(p).find("3709 PrintInv: "), std::string::npos) << error_of(p);
 }
 
 struct Seen {

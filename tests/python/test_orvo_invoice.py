@@ -64,9 +64,6 @@ def test_a_sale_prints_the_bytes_it_lays_out_from_dicts_or_a_cursor(inv, tmp_pat
     (lambda inv: inv.print([{"itemname": "x"}], detail="Y"), orvo_invoice.OBJECT_ERROR,
      "PrintInv", "Item cannot be found in the collection corresponding to the requested name "
      "or ordinal: PriceCap"),
-    (lambda inv: inv.configure(now="soon"), 5, "configure",
-     "Invalid procedure call or argument: now \"soon\" is not a date and time as "
-     "YYYY-MM-DDTHH:MM:SS"),
 ])
 def test_failures_raise_the_components_error(inv, act, number, source, description):
     with pytest.raises(orvo_invoice.InvoiceError) as caught:
