@@ -57,6 +57,12 @@ def test_a_sale_prints_the_bytes_it_lays_out_from_dicts_or_a_cursor(inv, tmp_pat
     # Without details the items still count, but no item line prints.
     assert "牛肉麵".encode("cp950") not in inv.lay_out(ITEMS)
 
+    # A page type draws its sheet into the page output instead.
+    inv.InvPrintType = "WIN3PA4"
+    inv.configure(page_output=str(tmp_path / "sheet.pdf"))
+    assert inv.print(ITEMS, detail="Y")
+    assert (tmp_path / "sheet.pdf").read_bytes()[:5] == b"%PDF-"
+
 
 @pytest.mark.parametrize("act, number, source, description", [
     (lambda inv: setattr(inv, "InvPrintType", "rp420"), orvo_invoice.OBJECT_ERROR,
