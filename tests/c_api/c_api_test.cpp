@@ -85,12 +85,13 @@ TEST(CInterface, FieldsAndPropertiesByName) {
   EXPECT_EQ(n, 1050);
 
   // The text and its length, or nothing when it does not fit with its zero.
-  char small[4] = "xyz";
+  char buf[5] = "wxyz";
   size_t length = 0;
-  EXPECT_EQ(orvo_invoice_get_text(p, "InvAmt", small, sizeof small, &length), ORVO_TOO_SMALL);
+  EXPECT_EQ(orvo_invoice_get_text(p, "InvAmt", buf, 4, &length), ORVO_TOO_SMALL);
   EXPECT_EQ(length, 4u);
-  EXPECT_STREQ(small, "xyz");
-  EXPECT_EQ(orvo_invoice_get_text(p, "InvAmt", small, 5, &length), ORVO_OK);
+  EXPECT_STREQ(buf, "wxyz");
+  EXPECT_EQ(orvo_invoice_get_text(p, "InvAmt", buf, sizeof buf, &length), ORVO_OK);
+  EXPECT_STREQ(buf, "1050");
 
   const struct {
     std::function<int()> call;
