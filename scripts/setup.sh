@@ -13,6 +13,7 @@ packages=(
   libcairo2-dev libpango1.0-dev libfontconfig-dev libcups2-dev fonts-arphic-uming
   cups-daemon cups-client poppler-utils
   mingw-w64 wine wine64 wine64-tools libwine-dev
+  python3-pytest debootstrap lintian
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -21,6 +21,11 @@ for preset in "${presets[@]}"; do
   ctest --preset "$preset" -j "$jobs"
 done
 
+# The Python module over the default build's library, with Debian's python3 and pytest.
+echo "== python"
+ORVO_INVOICE_LIBRARY=$PWD/build/default/liborvo-invoice.so.0 PYTHONPATH=$PWD/python \
+  /usr/bin/python3 -m pytest -q -p no:cacheprovider tests/python
+
 # The sanitizer build has the fuzz targets too: a short run of each over its seeds.
 echo "== fuzz short runs"
 for target in print sale_json roll_preview; do
@@ -38,3 +43,7 @@ done
 # The Windows build (mingw-w64) and its tests under wine, against the default build's bytes.
 echo "== windows"
 bash scripts/test_windows.sh
+
+# The Debian package, installed and used in a fresh Debian 12 root.
+echo "== package check"
+bash scripts/check_package.sh

@@ -161,8 +161,8 @@ orvo::Error explained(const orvo::Error& e,
   const std::string& d = e.description();
   if (d == "請先設定連接埠:InvPrintPort") {
     return {e.number(), e.source(),
-            d + " (no printer port: give --port PORT, e.g. LPT1, COM1, tcp://HOST:9100 or "
-                "./invoice.prn, with LPTn/COMn mapped in [Ports] of the settings)"};
+            d + " (no printer port: give --port PORT, e.g. LPT1, COM1, tcp://HOST:9100, "
+                "cups:QUEUE or ./invoice.prn, with LPTn/COMn mapped in [Ports] of the settings)"};
   }
   const std::string lead = "Type mismatch: \"";
   if (d.rfind(lead, 0) != 0) return e;

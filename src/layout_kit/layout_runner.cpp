@@ -9,6 +9,7 @@ namespace orvo {
 bool run_roll_layout(std::string_view proc, OnFailure on_failure, RollLayout layout, PrintJob& job,
                      const PortRequest& port) {
   std::int16_t fno = 0;
+  const JobTitle title(not_blank(job.inv_no) ? Str(job.inv_no) : std::string(proc));
   try {
     fno = port.table.FreeFile();
     port.table.open(fno, port.name, job.settings, port.opener);

@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -24,10 +25,19 @@ namespace fs = std::filesystem;
 std::vector<fs::path> module_dirs() {
   if (const char* env = std::getenv("ORVO_MODULE_DIR"); env && *env) return {env};
   std::vector<fs::path> dirs;
+  const auto add = [&dirs](const fs::path& dir) {
+    if (std::find(dirs.begin(), dirs.end(), dir) == dirs.end()) dirs.push_back(dir);
+  };
   std::error_code ec;
   const fs::path self = fs::read_symlink("/proc/self/exe", ec);
-  if (!ec) dirs.push_back(self.parent_path());
-  if (*ORVO_MODULE_BUILD_DIR) dirs.emplace_back(ORVO_MODULE_BUILD_DIR);
+  if (!ec) add(self.parent_path());
+  // Installed, the modules sit beside this library, wherever the package put it.
+  Dl_info info{};
+  if (::dladdr(reinterpret_cast<void*>(&module_symbol), &info) != 0 && info.dli_fname) {
+    const fs::path lib = fs::weakly_canonical(info.dli_fname, ec);
+    if (!ec) add(lib.parent_path());
+  }
+  if (*ORVO_MODULE_BUILD_DIR) add(ORVO_MODULE_BUILD_DIR);
   return dirs;
 }
 

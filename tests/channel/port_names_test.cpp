@@ -21,6 +21,8 @@ std::string describe(const PortTarget& t) {
              std::to_string(t.serial.data_bits) + std::to_string(t.serial.stop_bits);
     case PortKind::kTcp:
       return "tcp " + t.host + " " + t.service;
+    case PortKind::kCups:
+      return "cups " + t.queue + (t.may_create ? " file" : "");
   }
   return "";
 }
@@ -38,6 +40,10 @@ TEST(ResolvePort, NamesMapToKindTargetAndDetails) {
       {"/dev/null", "", "/dev/null device"},
       {"tcp://127.0.0.1:9100", "", "tcp 127.0.0.1 9100"},
       {"COM1", "TCP://[::1]:9101", "tcp ::1 9101"},
+      {"cups:Counter", "", "cups Counter"},
+      {"LPT3", " CUPS:Bar_2 ", "cups Bar_2"},
+      {"COM2", "cups:收銀台", "cups 收銀台"},
+      {"cupsy", "", "cupsy file"},
   };
   for (const auto& [name, mapping, expected] : cases) {
     EXPECT_EQ(describe(resolve_port(name, mapping)), expected) << name << " = " << mapping;
@@ -60,9 +66,13 @@ TEST(ResolvePort, MalformedNamesAndSettingsNameThePortAndTheBadPart) {
       {"tcp://:9100", "", "no host"},
       {"tcp://[::1", "", "unclosed '['"},
       {"  ", "", "empty port name"},
+      {"cups:", "", "cups:: no queue in \"cups:\""},
+      {"LPT1", "cups:a b", "LPT1: \"a b\" is no CUPS queue name"},
+      {"cups:x/y", "", "\"x/y\" is no CUPS queue name"},
+      {"cups:#1", "", "\"#1\" is no CUPS queue name"},
       // Without a '/' a name is a port or nothing: never a file in the current folder.
       {"LPT10", "",
-       "LPT10: not a port: expected LPT1..LPT9, COM1..COM9, tcp://HOST:PORT or a path"},
+       "LPT10: not a port: expected LPT1..LPT9, COM1..COM9, tcp://HOST:PORT, cups:QUEUE or a path"},
       {"COM0", "", "COM0: not a port"},
       {"LPT", "", "LPT: not a port"},
       {"LPTx", "", "LPTx: not a port"},
@@ -113,6 +123,10 @@ TEST(ResolvePort, MappingAndOptionsComeFromThePortsSection) {
 
   const PortOptions defaults = port_options(Settings{});
   EXPECT_EQ(defaults.lock_timeout, std::chrono::seconds(30));
+  EXPECT_EQ(defaults.cups_wait, std::chrono::seconds(0));
+  EXPECT_EQ(port_options(Settings::load(dir.write("w.ini", "[Ports]\nCupsWaitSeconds=2.5\n")))
+                .cups_wait,
+            std::chrono::milliseconds(2500));
   EXPECT_EQ(defaults.stall_timeout, std::chrono::seconds(30));
   EXPECT_EQ(defaults.connect_timeout, std::chrono::seconds(10));
   EXPECT_EQ(defaults.send_buffer, 0);

@@ -87,8 +87,8 @@ TEST_F(Cli, ExamplesPrint_AndAFailedStorePrintExitsOne) {
 TEST_F(Cli, ComponentErrorsExitThreeWithOneErrorLine) {
   const std::string port = path("out.prn").string();
   const std::string no_port =
-      " (no printer port: give --port PORT, e.g. LPT1, COM1, tcp://HOST:9100 or ./invoice.prn, "
-      "with LPTn/COMn mapped in [Ports] of the settings)";
+      " (no printer port: give --port PORT, e.g. LPT1, COM1, tcp://HOST:9100, cups:QUEUE or "
+      "./invoice.prn, with LPTn/COMn mapped in [Ports] of the settings)";
   const std::string checked = " (found by the check before printing: nothing was sent)\n";
   const std::string words = dir_.write("words.json", R"({"invoice": {"InvNo": "AB12345678",
       "Head0": "one hundred", "InvAmt": "one hundred", "Cash": "x"}})").string();
@@ -107,7 +107,8 @@ TEST_F(Cli, ComponentErrorsExitThreeWithOneErrorLine) {
       // Without a '/' a name is a port or nothing, never a file here.
       {{"test-print", "--port", "LPT10"},
        "error -2147221504 from TestPrint: Bad file name: LPT10: not a port: expected LPT1..LPT9, "
-       "COM1..COM9, tcp://HOST:PORT or a path (a path holds a '/', e.g. ./invoice.prn)\n"},
+       "COM1..COM9, tcp://HOST:PORT, cups:QUEUE or a path (a path holds a '/', e.g. "
+       "./invoice.prn)\n"},
   };
   for (const auto& [args, line] : cases) {
     const Outcome r = run(args);

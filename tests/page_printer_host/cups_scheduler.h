@@ -35,6 +35,14 @@ class CupsScheduler {
                                  "    Order deny,allow\n  </Limit>\n</Policy>\n" +
                                  "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n");
     std::string files = "FileDevice Yes\nServerRoot " + dir_.path.string() + "\n";
+    // A device that keeps what it is sent, for raw queues: "-v capture:PATH" writes each job to
+    // PATH (a file: device gets nothing of a raw job without the filters of the cups package).
+    std::filesystem::create_directories(dir_ / "bin/backend");
+    std::filesystem::create_directory_symlink("/usr/lib/cups/daemon", dir_ / "bin/daemon");
+    dir_.write("bin/backend/capture",
+               "#!/bin/sh\n[ $# -eq 0 ] && exit 0\ncat ${6:+\"$6\"} >\"${DEVICE_URI#capture:}\" || exit 1\n");
+    std::filesystem::permissions(dir_ / "bin/backend/capture", std::filesystem::perms::owner_all);
+    files += "ServerBin " + (dir_ / "bin").string() + "\n";
     for (const char* key : {"RequestRoot spool", "TempDir tmp", "StateDir state",
                             "CacheDir cache", "ErrorLog log/error", "AccessLog log/access",
                             "PageLog log/page"}) {

@@ -41,13 +41,17 @@ struct PortOptions {
   std::chrono::milliseconds stall_timeout{30'000};    // WriteTimeoutSeconds: no byte taken
   std::chrono::milliseconds connect_timeout{10'000};  // TcpTimeoutSeconds
   int send_buffer = 0;  // TcpSendBufferBytes: a cap on what the kernel takes ahead; 0 system's
+  // CupsWaitSeconds: how long a cups: print waits for its job to be done; 0 only until the
+  // scheduler has accepted it.
+  std::chrono::milliseconds cups_wait{0};
 };
 
 // Values that cannot be used keep their default, with a settings warning naming the key.
 PortOptions port_options(const Settings& settings);
 
 // LPT1..LPT9 and COM1..COM9 map through section [Ports]; tcp://HOST:PORT is a network printer's
-// raw port; any other name is a file or device path (a plain file is created, and emptied once
+// raw port; cups:QUEUE makes the print one raw job on that CUPS queue; any other name is a file
+// or device path (a plain file is created, and emptied once
 // this print holds it). Every port is held exclusively for the print: a second print waits up to
 // the lock timeout, then fails saying the port is busy.
 std::unique_ptr<Port> open_port(const std::string& name, const Settings& settings);
@@ -61,7 +65,7 @@ struct SerialParams {
   friend bool operator==(const SerialParams&, const SerialParams&) = default;
 };
 
-enum class PortKind { kPath, kSerial, kTcp };
+enum class PortKind { kPath, kSerial, kTcp, kCups };
 
 struct PortTarget {
   PortKind kind = PortKind::kPath;
@@ -71,6 +75,7 @@ struct PortTarget {
   SerialParams serial;     // kSerial only
   std::string host;        // kTcp only
   std::string service;     // kTcp only
+  std::string queue;       // kCups only
 };
 
 // `mapping` is the [Ports] value for an LPTn/COMn name ("" when unset); other names ignore it.
@@ -83,6 +88,21 @@ std::unique_ptr<Port> open_port(const PortTarget& target, const PortOptions& opt
 std::unique_ptr<Port> open_path_port(const PortTarget& target, const PortOptions& options);
 std::unique_ptr<Port> open_serial_port(const PortTarget& target, const PortOptions& options);
 std::unique_ptr<Port> open_tcp_port(const PortTarget& target, const PortOptions& options);
+std::unique_ptr<Port> open_cups_port(const PortTarget& target, const PortOptions& options);
+
+// What a spooled port calls its job: the invoice number of the print in progress, for the
+// length of one print on this thread.
+class JobTitle {
+ public:
+  explicit JobTitle(std::string title);
+  ~JobTitle();
+  JobTitle(const JobTitle&) = delete;
+  JobTitle& operator=(const JobTitle&) = delete;
+  static const std::string& current();
+
+ private:
+  std::string previous_;
+};
 
 // Asks the print in progress to stop before its next write (and any wait for a busy port):
 // the write raises kInterrupted, so the layout runner closes the port as after any error.

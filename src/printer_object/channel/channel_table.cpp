@@ -1,6 +1,7 @@
 #include <csignal>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "printer_object/channel/channel.h"
 #include "shared/errors.h"
@@ -11,6 +12,8 @@ namespace {
 
 volatile std::sig_atomic_t g_interrupt = 0;
 
+thread_local std::string g_job_title;
+
 constexpr std::int16_t kFirstFile = 1;
 constexpr std::int16_t kLastFile = 255;
 
@@ -20,6 +23,12 @@ constexpr std::int16_t kLastFile = 255;
 }
 
 }  // namespace
+
+JobTitle::JobTitle(std::string title) : previous_(std::exchange(g_job_title, std::move(title))) {}
+
+JobTitle::~JobTitle() { g_job_title = std::move(previous_); }
+
+const std::string& JobTitle::current() { return g_job_title; }
 
 void interrupt_prints(int signal) noexcept { g_interrupt = signal; }
 
@@ -38,6 +47,8 @@ std::unique_ptr<Port> open_port(const PortTarget& target, const PortOptions& opt
       return open_serial_port(target, options);
     case PortKind::kTcp:
       return open_tcp_port(target, options);
+    case PortKind::kCups:
+      return open_cups_port(target, options);
     case PortKind::kPath:
       break;
   }

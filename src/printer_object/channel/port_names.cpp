@@ -47,7 +47,9 @@ std::string device_name(std::string_view name) {
 #ifdef _WIN32
 std::string default_device(std::string_view dev) { return "\\\\.\\" + std::string(dev); }
 bool is_device(std::string_view target) { return target.starts_with("\\\\.\\"); }
+constexpr const char* kPathSeparators = "/\\";
 #else
+constexpr const char* kPathSeparators = "/";
 std::string default_device(std::string_view dev) {
   const int index = dev[3] - '1';
   return (dev.starts_with("LPT") ? "/dev/lp" : "/dev/ttyS") + std::to_string(index);
@@ -57,6 +59,24 @@ bool is_device(std::string_view target) { return target.starts_with("/dev/"); }
 
 [[noreturn]] void bad_name(std::string_view name, std::string_view why) {
   raise(err::kBadFileNumber, "Bad file name: " + std::string(name) + ": " + std::string(why));
+}
+
+bool starts_with_cups(std::string_view s) {
+  return s.size() >= 5 && upper(s.substr(0, 5)) == "CUPS:";
+}
+
+// cups:QUEUE, the queue named as CUPS names it: printable, no space, '/', '#' or quote.
+void parse_cups(PortTarget& t) {
+  t.kind = PortKind::kCups;
+  t.may_create = false;
+  t.queue = t.target.substr(5);
+  if (t.queue.empty()) bad_name(t.name, "no queue in \"" + t.target + "\"");
+  for (const char c : t.queue) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u <= ' ' || u == 0x7F || c == '/' || c == '#' || c == '\\' || c == '\'' || c == '"') {
+      bad_name(t.name, "\"" + t.queue + "\" is no CUPS queue name");
+    }
+  }
 }
 
 // tcp://HOST:PORT, HOST possibly a bracketed IPv6 literal.
@@ -143,10 +163,12 @@ PortTarget resolve_port(std::string_view name, std::string_view mapping) {
     t.target = t.name;
     if (starts_with_tcp(t.name)) {
       parse_tcp(t);
-    } else if (t.name.find('/') == std::string::npos) {
+    } else if (starts_with_cups(t.name)) {
+      parse_cups(t);
+    } else if (t.name.find_first_of(kPathSeparators) == std::string::npos) {
       // "LPT10" or "COM0" would otherwise become a file in the current folder.
-      bad_name(name, "not a port: expected LPT1..LPT9, COM1..COM9, tcp://HOST:PORT or a path "
-                     "(a path holds a '/', e.g. ./invoice.prn)");
+      bad_name(name, "not a port: expected LPT1..LPT9, COM1..COM9, tcp://HOST:PORT, cups:QUEUE "
+                     "or a path (a path holds a '/', e.g. ./invoice.prn)");
     } else {
       // Never leave a plain file where a device belongs.
       t.may_create = !is_device(t.target);
@@ -158,6 +180,11 @@ PortTarget resolve_port(std::string_view name, std::string_view mapping) {
   if (starts_with_tcp(mapping)) {
     t.target = std::string(mapping);
     parse_tcp(t);
+    return t;
+  }
+  if (starts_with_cups(mapping)) {
+    t.target = std::string(mapping);
+    parse_cups(t);
     return t;
   }
   if (dev.starts_with("LPT")) {
@@ -186,6 +213,7 @@ PortOptions port_options(const Settings& settings) {
   o.stall_timeout = settings.seconds("Ports", "WriteTimeoutSeconds", o.stall_timeout);
   o.connect_timeout = settings.seconds("Ports", "TcpTimeoutSeconds", o.connect_timeout);
   o.send_buffer = settings.count("Ports", "TcpSendBufferBytes", o.send_buffer);
+  o.cups_wait = settings.seconds("Ports", "CupsWaitSeconds", o.cups_wait);
   return o;
 }
 
