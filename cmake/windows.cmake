@@ -33,7 +33,7 @@ orvo_sources(core_srcs
   src/message_window/*_win.cpp src/platform/windows/*.cpp)
 # What the Windows files replace: dlopen'ed modules, POSIX ports, SQLite, XDG paths, the terminal.
 list(FILTER core_srcs EXCLUDE REGEX
-  "/(module_loader|host_choice|host_terminal|user_paths|port_fd|port_file|port_serial|port_tcp|sqlite_recordset|page_parts|page_printer)\\.cpp$")
+  "/(module_loader|host_choice|host_terminal|user_paths|port_fd|port_file|port_serial|port_tcp|port_cups|sqlite_recordset|page_parts|page_printer)\\.cpp$")
 add_library(orvo_core STATIC ${core_srcs})
 target_link_libraries(orvo_core PUBLIC ws2_32 advapi32 user32 gdi32 winspool)
 
