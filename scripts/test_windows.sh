@@ -3,12 +3,12 @@
 # for what it imports (this kernel cannot run 32-bit Windows code), the 64-bit one registered in a
 # fresh wine prefix and driven by a C++ host and a VBScript host; the ports and the prompt window
 # are checked on their own. The VBScript host's prints and the Windows tool's must be the Linux
-# build's bytes for the same sale and settings (build/default/orvo-invoice, which
-# scripts/test.sh builds first).
+# build's bytes for the same sale and settings ($ORVO_LINUX_TOOL, default
+# build/default/orvo-invoice, which scripts/test.sh builds first).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-linux_tool=build/default/orvo-invoice
-[ -x "$linux_tool" ] || { echo "test_windows: $linux_tool is missing: build the default preset first" >&2; exit 1; }
+linux_tool=${ORVO_LINUX_TOOL:-build/default/orvo-invoice}
+[ -x "$linux_tool" ] || { echo "test_windows: $linux_tool is missing: build a Linux preset first" >&2; exit 1; }
 
 for preset in win64 win32; do
   echo "== $preset build"
