@@ -43,7 +43,7 @@ TEST(ResolvePort, NamesMapToKindTargetAndDetails) {
       {"cups:Counter", "", "cups Counter"},
       {"LPT3", " CUPS:Bar_2 ", "cups Bar_2"},
       {"COM2", "cups:收銀台", "cups 收銀台"},
-      {"cupsy", "", "cupsy file"},
+      {"./cupsy", "", "./cupsy file"},
   };
   for (const auto& [name, mapping, expected] : cases) {
     EXPECT_EQ(describe(resolve_port(name, mapping)), expected) << name << " = " << mapping;

@@ -68,7 +68,7 @@ class CupsScheduler {
   // Runs a CUPS admin command ("lpadmin -p X ...") against this scheduler. The tools live in
   // /usr/sbin, which a user's PATH often lacks.
   void admin(const std::string& command) const {
-    const std::string tool = "/usr/sbin/" + command;
+    const std::string tool = command.starts_with('/') ? command : "/usr/sbin/" + command;
     ASSERT_EQ(std::system((tool + " >" + (dir_ / "log/admin").string() + " 2>&1").c_str()), 0)
         << tool << ": " << read_file(dir_ / "log/admin");
   }
