@@ -36,7 +36,7 @@ class WindowsPrinters : public PrintQueues {
   int submit(const std::string& queue, const std::string& title, const std::string& pdf) override;
 };
 
-// A font of the spec in twips (a map mode of 1440 units per inch), Big5 preferred.
+// The described font in twips (a map mode of 1440 units per inch), Big5 preferred.
 HFONT create_font(const FontSpec& font);
 // Draws `page` on `dc`, whose units must be twips from the page's top-left corner.
 void draw_page(HDC dc, const Page& page);
