@@ -118,15 +118,27 @@ TEST_F(Cli, ComponentErrorsExitThreeWithOneErrorLine) {
   EXPECT_FALSE(fs::exists("LPT10"));
 }
 
-// A quantity that reads as no number prints as the component reads it (0), with a warning.
+// A quantity that reads as no number prints as the component reads it (0), with a warning;
+// one with a leading number, as Val reads it, is left alone.
 TEST_F(Cli, ItemQuantityWithNoNumberIsWarnedAboutAndPrinted) {
-  const std::string sale = dir_.write("two.json", R"({"invoice": {"InvNo": "AB12345678"},
-      "items": [{"itemname": "TEA", "PriceCap": "", "Qty": "two", "Price": 30, "Amt": "2 cups",
-                 "ItemType": "A1", "RefKPType": "", "Remark": ""}]})").string();
-  const Outcome r = run({"print", sale, "--detail", "Y", "--port", path("two.prn").string()});
+  const std::pair<const char*, bool> qty[] = {
+      {"two", true},  {"2 cups", false}, {"-5", false},   {"- .5", false}, {".5", false},
+      {"&O0", false}, {"&O8", true},     {"&HFF", false}, {"-", true},     {" ", true}};
+  std::string items, expected;
+  for (std::size_t i = 0; i < std::size(qty); ++i) {
+    items += std::string(i ? "," : "") + R"({"itemname": "TEA", "PriceCap": "", "Qty": ")" +
+             qty[i].first + R"(", "Price": 30, "Amt": 30, "ItemType": "A1", "RefKPType": "",
+             "Remark": ""})";
+    if (qty[i].second)
+      expected += "orvo-invoice: warning: items[" + std::to_string(i) + "].Qty: \"" +
+                  qty[i].first + "\" has no leading number; it is read as 0\n";
+  }
+  const std::string sale = dir_.write("qty.json", R"({"invoice": {"InvNo": "AB12345678"},
+      "items": [)" + items + "]}").string();
+  const Outcome r = run({"print", sale, "--detail", "Y", "--port", path("qty.prn").string()});
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.err, "orvo-invoice: warning: items[0].Qty: \"two\" has no leading number; it is read as 0\n");
-  EXPECT_NE(read_file(path("two.prn")).find("TEA"), std::string::npos);
+  EXPECT_EQ(r.err, expected);
+  EXPECT_NE(read_file(path("qty.prn")).find("TEA"), std::string::npos);
 }
 
 TEST_F(Cli, UsageAndInputErrorsExitTwoNamingTheProblem) {
