@@ -227,7 +227,10 @@ TEST_F(Cli, HelpTellsWhatAnIntegratorNeeds) {
        {std::pair<std::vector<std::string>, std::vector<std::string>>{
             {"--help"}, {"test-print", "preview", "--detail Y (exactly \"Y\") prints every item"}},
         {{"print", "--help"},
-         {"--no-check", "'-': standard input", "--detail Y (exactly \"Y\") prints every item"}},
+         {"--no-check", "'-': standard input", "--detail Y (exactly \"Y\") prints every item",
+          // As the README's table says it.
+          "terminal (the text on stderr, waiting for Enter until the seconds pass; Ctrl-C ends "
+          "the wait)"}},
         {{"test-print", "--help"}, {}}}) {
     const Outcome r = run(args, o);
     EXPECT_EQ(r.status, 0) << r.err;
