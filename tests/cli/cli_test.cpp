@@ -237,6 +237,12 @@ TEST_F(Cli, HelpTellsWhatAnIntegratorNeeds) {
     for (const auto& want : everywhere) EXPECT_NE(r.out.find(want), std::string::npos) << want;
     for (const auto& want : extra) EXPECT_NE(r.out.find(want), std::string::npos) << want;
   }
+  // The preview's markers, as the README explains them.
+  const Outcome preview = run({"preview", "--help"}, o);
+  for (const char* want : {"\"(stamped)\" when the printer was told to stamp it (ESC o)",
+                           "» instead of the left │: printed in double width",
+                           "initialise (ESC @), both stations (ESC z 1: invoice and journal)"})
+    EXPECT_NE(preview.out.find(want), std::string::npos) << want;
   const Outcome v = run({"--version"}, o);
   EXPECT_EQ(v.status, 0);
   EXPECT_TRUE(v.out.starts_with("orvo-invoice ") && v.out.size() > 14) << v.out;
