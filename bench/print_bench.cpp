@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "printer_object/channel/port_memory.h"
+#include "channel/port_memory.h"
 #include "printer_object/invoice_printer.h"
 #include "silent_host.h"
 

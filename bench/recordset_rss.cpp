@@ -30,7 +30,7 @@
 #include <fstream>
 
 #include "printer_object/invoice_printer.h"
-#include "printer_object/recordset/recordset.h"
+#include "recordset/recordset.h"
 #include "shared/errors.h"
 #include "silent_host.h"
 

@@ -27,8 +27,8 @@ function(orvo_sources out)
 endfunction()
 
 orvo_sources(core_srcs
-  src/shared/*.cpp src/layout_kit/*.cpp src/printer_object/*.cpp src/printer_object/settings/*.cpp
-  src/printer_object/channel/*.cpp src/printer_object/recordset/*.cpp
+  src/shared/*.cpp src/layout_kit/*.cpp src/printer_object/*.cpp src/settings/*.cpp
+  src/channel/*.cpp src/recordset/*.cpp
   src/layouts/roll/*.cpp src/layouts/page/*.cpp src/page_printer_host/*.cpp
   src/message_window/*_win.cpp src/platform/windows/*.cpp)
 # What the Windows files replace: dlopen'ed modules, POSIX ports, SQLite, XDG paths, the terminal.

@@ -19,10 +19,10 @@
 
 #include "page_printer_host/host_window.h"
 #include "page_printer_host/page_fakes.h"
-#include "printer_object/channel/port_memory.h"
+#include "channel/port_memory.h"
 #include "printer_object/invoice_printer.h"
 #include "printer_object/print_dispatch.h"
-#include "printer_object/settings/settings.h"
+#include "settings/settings.h"
 #include "silent_host.h"
 
 namespace {

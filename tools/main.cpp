@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "file_io.h"
-#include "printer_object/channel/channel.h"
+#include "channel/channel.h"
 #include "printer_object/invoice_printer.h"
 #include "printer_object/print_dispatch.h"
 #include "roll_preview.h"

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "printer_object/recordset/recordset.h"
+#include "recordset/recordset.h"
 #include "shared/variant.h"
 
 namespace orvo::cli {

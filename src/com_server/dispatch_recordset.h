@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "printer_object/recordset/recordset.h"
+#include "recordset/recordset.h"
 
 namespace orvo::com {
 

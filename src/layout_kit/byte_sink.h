@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "printer_object/channel/channel.h"
+#include "channel/channel.h"
 
 namespace orvo {
 

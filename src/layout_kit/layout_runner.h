@@ -6,7 +6,7 @@
 
 #include "layout_kit/byte_sink.h"
 #include "layout_kit/print_job.h"
-#include "printer_object/channel/channel.h"
+#include "channel/channel.h"
 #include "shared/errors.h"
 
 namespace orvo {

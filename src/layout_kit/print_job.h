@@ -4,8 +4,8 @@
 #include <string>
 
 #include "layout_kit/invoice_record.h"
-#include "printer_object/recordset/recordset.h"
-#include "printer_object/settings/settings.h"
+#include "recordset/recordset.h"
+#include "settings/settings.h"
 #include "shared/host.h"
 #include "shared/variant.h"
 

@@ -2,7 +2,7 @@
 #include <memory>
 #include <utility>
 
-#include "printer_object/channel/port_memory.h"
+#include "channel/port_memory.h"
 #include "printer_object/invoice_printer.h"
 #include "printer_object/print_dispatch.h"
 #include "shared/errlog.h"

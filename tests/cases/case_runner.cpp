@@ -16,7 +16,7 @@
 #include <map>
 #include <sstream>
 
-#include "printer_object/channel/port_memory.h"
+#include "channel/port_memory.h"
 #include "printer_object/invoice_printer.h"
 #include "roll_preview.h"
 #include "sale_json.h"

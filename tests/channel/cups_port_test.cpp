@@ -7,8 +7,8 @@
 
 #include "channel/peers.h"
 #include "page_printer_host/cups_scheduler.h"
-#include "printer_object/channel/channel.h"
-#include "printer_object/channel/cups_spooler.h"
+#include "channel/channel.h"
+#include "channel/cups_spooler.h"
 #include "support/raised.h"
 #include "support/temp_dir.h"
 

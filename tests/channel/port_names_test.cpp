@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "printer_object/channel/channel.h"
-#include "printer_object/channel/channel_internal.h"
+#include "channel/channel.h"
+#include "channel/channel_internal.h"
 #include "shared/errors.h"
 #include "support/raised.h"
 #include "support/temp_dir.h"

@@ -8,8 +8,8 @@
 #include <thread>
 
 #include "channel/peers.h"
-#include "printer_object/channel/channel.h"
-#include "printer_object/channel/port_memory.h"
+#include "channel/channel.h"
+#include "channel/port_memory.h"
 #include "support/raised.h"
 #include "support/temp_dir.h"
 

@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "channel/peers.h"
-#include "printer_object/channel/channel.h"
+#include "channel/channel.h"
 #include "support/raised.h"
 
 namespace orvo {

@@ -7,7 +7,7 @@
 
 #include "layout_kit/byte_sink.h"
 #include "layout_kit/print_job.h"
-#include "printer_object/channel/port_memory.h"
+#include "channel/port_memory.h"
 #include "support/fake_host.h"
 
 namespace orvo::testing {

@@ -1,6 +1,6 @@
 // Bad input on the form printers: what the host hears, and that the channel is closed.
 #include "layouts/form_fixture.h"
-#include "printer_object/channel/port_memory.h"
+#include "channel/port_memory.h"
 #include "printer_object/print_dispatch.h"
 #include "support/raised.h"
 

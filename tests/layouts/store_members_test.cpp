@@ -1,6 +1,6 @@
 // The store printers' public members, called by a host without PrintInv.
 #include "layouts/store_support.h"
-#include "printer_object/channel/port_memory.h"
+#include "channel/port_memory.h"
 
 namespace orvo::testing {
 namespace {

@@ -6,7 +6,7 @@
 #include <functional>
 #include <vector>
 
-#include "printer_object/channel/port_memory.h"
+#include "channel/port_memory.h"
 #include "shared/cp950.h"
 
 namespace orvo {

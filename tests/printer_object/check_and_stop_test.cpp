@@ -2,7 +2,7 @@
 #include <csignal>
 
 #include "layout_kit/layout_runner.h"
-#include "printer_object/channel/port_memory.h"
+#include "channel/port_memory.h"
 #include "support/printer_fixture.h"
 #include "support/raised.h"
 #include "support/sales.h"

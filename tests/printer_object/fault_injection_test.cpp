@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "support/page_fixture.h"
-#include "printer_object/channel/port_memory.h"
+#include "channel/port_memory.h"
 #include "printer_object/print_dispatch.h"
 #include "support/sales.h"
 #include "shared/errlog.h"

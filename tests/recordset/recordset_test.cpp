@@ -1,5 +1,5 @@
 // Recordsets: what every kind does the same way, then SQLite's own types and failures.
-#include "printer_object/recordset/recordset.h"
+#include "recordset/recordset.h"
 
 #include <sqlite3.h>
 

@@ -1,4 +1,4 @@
-#include "printer_object/settings/settings.h"
+#include "settings/settings.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "printer_object/channel/port_memory.h"
+#include "channel/port_memory.h"
 #include "printer_object/invoice_printer.h"
 #include "shared/cp950.h"
 #include "support/fake_host.h"

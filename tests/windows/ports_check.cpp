@@ -11,7 +11,7 @@
 #include <string>
 #include <thread>
 
-#include "printer_object/channel/channel.h"
+#include "channel/channel.h"
 #include "shared/errors.h"
 
 namespace {

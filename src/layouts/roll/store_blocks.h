@@ -7,7 +7,7 @@
 
 #include "layout_kit/byte_sink.h"
 #include "layout_kit/roll_form.h"
-#include "printer_object/recordset/recordset.h"
+#include "recordset/recordset.h"
 #include "shared/variant.h"
 
 namespace orvo {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "printer_object/channel/channel_internal.h"
+#include "channel/channel_internal.h"
 #include "shared/errors.h"
 
 namespace orvo {

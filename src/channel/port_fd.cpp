@@ -13,7 +13,7 @@
 #include <optional>
 #include <system_error>
 
-#include "printer_object/channel/channel_internal.h"
+#include "channel/channel_internal.h"
 #include "shared/errors.h"
 
 namespace orvo::channel_detail {

@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "platform/windows/wide.h"
-#include "printer_object/settings/settings.h"
+#include "settings/settings.h"
 
 namespace orvo {
 

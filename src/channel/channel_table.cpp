@@ -3,7 +3,7 @@
 #include <string>
 #include <utility>
 
-#include "printer_object/channel/channel.h"
+#include "channel/channel.h"
 #include "shared/errors.h"
 
 namespace orvo {

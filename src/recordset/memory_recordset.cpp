@@ -1,5 +1,5 @@
-#include "printer_object/recordset/recordset.h"
-#include "printer_object/recordset/recordset_internal.h"
+#include "recordset/recordset.h"
+#include "recordset/recordset_internal.h"
 
 namespace orvo {
 

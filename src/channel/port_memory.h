@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "printer_object/channel/channel.h"
+#include "channel/channel.h"
 
 namespace orvo {
 

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "platform/windows/wide.h"
-#include "printer_object/channel/port_win.h"
+#include "channel/port_win.h"
 #include "shared/errors.h"
 #include "shared/user_paths.h"
 

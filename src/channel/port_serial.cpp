@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "printer_object/channel/channel_internal.h"
+#include "channel/channel_internal.h"
 #include "shared/errors.h"
 
 namespace orvo {

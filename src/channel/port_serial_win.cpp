@@ -1,6 +1,6 @@
 #include <array>
 
-#include "printer_object/channel/port_win.h"
+#include "channel/port_win.h"
 #include "shared/errors.h"
 
 namespace orvo::channel_detail {

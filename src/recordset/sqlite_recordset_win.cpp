@@ -1,6 +1,6 @@
 // SQLite has no mingw package on Debian: the Windows build reads items from the host's recordset
 // (the automation server) or from the sale file's "items" array.
-#include "printer_object/recordset/recordset.h"
+#include "recordset/recordset.h"
 #include "shared/errors.h"
 
 namespace orvo {

@@ -13,7 +13,7 @@ using speed_t = unsigned long;  // a DCB's BaudRate; the ports are in port_*_win
 #include <string>
 #include <string_view>
 
-#include "printer_object/channel/channel.h"
+#include "channel/channel.h"
 #include "shared/unique_fd.h"
 
 namespace orvo::channel_detail {

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "printer_object/recordset/recordset.h"
+#include "recordset/recordset.h"
 #include "shared/errors.h"
 
 namespace orvo::recordset_detail {

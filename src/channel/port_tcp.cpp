@@ -13,7 +13,7 @@
 #include <filesystem>
 #include <string>
 
-#include "printer_object/channel/channel_internal.h"
+#include "channel/channel_internal.h"
 #include "shared/errors.h"
 #include "shared/user_paths.h"
 

@@ -1,7 +1,7 @@
 #include <algorithm>
 
 #include "platform/windows/wide.h"
-#include "printer_object/channel/port_win.h"
+#include "channel/port_win.h"
 #include "shared/errors.h"
 
 namespace orvo::channel_detail {

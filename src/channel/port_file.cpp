@@ -4,7 +4,7 @@
 
 #include <cerrno>
 
-#include "printer_object/channel/channel_internal.h"
+#include "channel/channel_internal.h"
 
 namespace orvo {
 

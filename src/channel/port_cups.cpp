@@ -6,8 +6,8 @@
 #include <mutex>
 #include <string>
 
-#include "printer_object/channel/channel_internal.h"
-#include "printer_object/channel/cups_spooler.h"
+#include "channel/channel_internal.h"
+#include "channel/cups_spooler.h"
 #include "shared/errors.h"
 #include "shared/module_loader.h"
 

@@ -1,6 +1,6 @@
 #include <memory>
 
-#include "printer_object/channel/channel.h"
+#include "channel/channel.h"
 #include "shared/errors.h"
 
 namespace orvo {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "printer_object/channel/channel_internal.h"
+#include "channel/channel_internal.h"
 
 namespace orvo::channel_detail {
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "printer_object/channel/cups_spooler.h"
+#include "channel/cups_spooler.h"
 #include "shared/errors.h"
 
 namespace orvo {

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "printer_object/settings/settings.h"
+#include "settings/settings.h"
 
 namespace orvo {
 

@@ -1,4 +1,4 @@
-#include "printer_object/channel/port_memory.h"
+#include "channel/port_memory.h"
 
 #include <utility>
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "printer_object/recordset/recordset.h"
-#include "printer_object/recordset/recordset_internal.h"
+#include "recordset/recordset.h"
+#include "recordset/recordset_internal.h"
 
 namespace orvo {
 
