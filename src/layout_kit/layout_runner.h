@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
+#include "channel/channel.h"
 #include "layout_kit/byte_sink.h"
 #include "layout_kit/print_job.h"
-#include "channel/channel.h"
 #include "shared/errors.h"
 
 namespace orvo {
@@ -27,13 +27,15 @@ struct PortRequest {
 
 // The channel is closed before the failure policy runs; a failure while closing after a
 // successful layout counts as a failure of the print (the data may not have arrived). A stop
-// requested through interrupt_prints is raised whatever the policy.
+// requested through interrupt_prints is raised whatever the policy. An error the routine named
+// `heading` raised keeps that name as its source.
 bool run_roll_layout(std::string_view proc, OnFailure on_failure, RollLayout layout, PrintJob& job,
-                     const PortRequest& port);
+                     const PortRequest& port, std::string_view heading = {});
 
-// The failure policy applied to `e`: raises it from `proc`, or logs it under `proc` and gives
-// False.
-bool fail_as(std::string_view proc, OnFailure on_failure, Host& host, const Error& e);
+// The failure policy applied to `e`: raises it from `proc` (or from `heading`, when that raised
+// it), or logs it there and gives False.
+bool fail_as(std::string_view proc, OnFailure on_failure, Host& host, const Error& e,
+             std::string_view heading = {});
 
 // Runs `body`; a run-time error in it is re-raised as 0x80040000 from `proc`.
 template <typename F>

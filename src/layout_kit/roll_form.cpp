@@ -3,38 +3,57 @@
 #include <utility>
 
 #include "layout_kit/commands.h"
+#include "shared/errors.h"
 
 namespace orvo {
 
-void feed_out_form(ByteSink& out, std::int16_t line, std::int16_t paper_lines) {
+void feed_out_form(ByteSink& out, int line, int paper_lines) {
   out.command(cmd::feed(paper_lines - line));
   out.command(cmd::kStamp);
   out.command(cmd::kFormFeed);
 }
 
-RollForm::RollForm(PrintJob& job, ByteSink& out, Heading heading, LineWriter writer)
+int add_count(int a, int b) {
+  int sum = 0;
+  if (__builtin_add_overflow(a, b, &sum)) raise_overflow();
+  return sum;
+}
+
+template <typename Count>
+BasicRollForm<Count>::BasicRollForm(PrintJob& job, ByteSink& out, Heading heading,
+                                    LineWriter writer)
     : job_(job), out_(out), heading_(std::move(heading)), writer_(writer) {}
 
-void RollForm::start() {
+template <typename Count>
+void BasicRollForm<Count>::start() {
   job_.inv.PageCount = Variant(1);
   head();
 }
 
-bool RollForm::finish() const {
+template <typename Count>
+bool BasicRollForm<Count>::finish() const {
   job_.inv.PageCount = Variant(page_);
   return true;
 }
 
-void RollForm::print(std::string_view text, LineEnd end) {
+template <typename Count>
+void BasicRollForm<Count>::print(std::string_view text, LineEnd end) {
   writer_(out_, text, end);
   count();
 }
 
-void RollForm::command(std::string_view bytes, int lines) {
+template <typename Count>
+void BasicRollForm<Count>::command(std::string_view bytes, int lines) {
   out_.command(bytes);
   count(lines);
 }
 
-void RollForm::feed(int lines) { command(cmd::feed(lines), lines); }
+template <typename Count>
+void BasicRollForm<Count>::feed(int lines) {
+  command(cmd::feed(lines), lines);
+}
+
+template class BasicRollForm<std::int16_t>;
+template class BasicRollForm<int>;
 
 }  // namespace orvo

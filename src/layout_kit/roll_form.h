@@ -17,29 +17,36 @@ namespace orvo {
 
 inline constexpr std::string_view kZeroInvoiceNote = " (發票歸零,無法對獎)";
 
+// The counters overflow as the host's own would: 16-bit ones past 32767, the others past 2^31.
+inline std::int16_t add_count(std::int16_t a, int b) { return add16(a, b); }
+int add_count(int a, int b);
+
 // A heading routine's first step: past `last_line`, `end_form` finishes the paper and the next
 // form begins at line 1 with the page count moved on. True when it did.
-template <typename EndForm>
-bool next_form_after(std::int16_t last_line, std::int16_t& page, std::int16_t& line,
+template <typename Count, typename EndForm>
+bool next_form_after(std::type_identity_t<Count> last_line, Count& page, Count& line,
                      EndForm end_form) {
   if (line <= last_line) return false;
   end_form();
-  page = add16(page, 1);
+  page = add_count(page, 1);
   line = 1;
   return true;
 }
 
 // Feeds the rest of a form of `paper_lines` from `line`, stamps it and feeds it out.
-void feed_out_form(ByteSink& out, std::int16_t line, std::int16_t paper_lines = 36);
+void feed_out_form(ByteSink& out, int line, int paper_lines = 36);
 
-class RollForm {
+// The heading routines the host can call itself count in 16 bits; a layout that counts its own
+// item area may count in int.
+template <typename Count>
+class BasicRollForm {
  public:
   // Heads the form when `line` is 1; first ends the form when `line` has passed its body.
-  using Heading = std::function<void(PrintJob&, ByteSink&, std::int16_t& page, std::int16_t& line)>;
+  using Heading = std::function<void(PrintJob&, ByteSink&, Count& page, Count& line)>;
   // How one line of text goes to the printer.
   using LineWriter = void (*)(ByteSink&, std::string_view utf8, LineEnd end);
 
-  RollForm(PrintJob& job, ByteSink& out, Heading heading, LineWriter writer = plain_line);
+  BasicRollForm(PrintJob& job, ByteSink& out, Heading heading, LineWriter writer = plain_line);
 
   // The first form is claimed before its heading, so a print that fails on it has used it.
   void start();
@@ -62,8 +69,8 @@ class RollForm {
   void command(std::string_view bytes, int lines);
   void feed(int lines);
   // Lines the layout wrote itself.
-  void count(int lines = 1) { line_ = add16(line_, lines); }
-  void feed_out(std::int16_t paper_lines = 36) { feed_out_form(out_, line_, paper_lines); }
+  void count(int lines = 1) { line_ = add_count(line_, lines); }
+  void feed_out(int paper_lines = 36) { feed_out_form(out_, line_, paper_lines); }
 
   // BottomLine1 through `first`, then BottomLine2 through `second` (nullptr: not printed), each
   // cleared once printed, so that a reprint without new values leaves it out. The second never
@@ -83,8 +90,8 @@ class RollForm {
     }
   }
 
-  std::int16_t page() const { return page_; }
-  std::int16_t line() const { return line_; }
+  Count page() const { return page_; }
+  Count line() const { return line_; }
 
   static void plain_line(ByteSink& out, std::string_view utf8, LineEnd end) { out.text(utf8, end); }
 
@@ -93,9 +100,13 @@ class RollForm {
   ByteSink& out_;
   Heading heading_;
   LineWriter writer_;
-  std::int16_t page_ = 1;
-  std::int16_t line_ = 1;
+  Count page_ = 1;
+  Count line_ = 1;
 };
+
+extern template class BasicRollForm<std::int16_t>;
+extern template class BasicRollForm<int>;
+using RollForm = BasicRollForm<std::int16_t>;
 
 // What one run of a roll layout holds: the job, its invoice record, the sink and the form.
 class RollRun {

@@ -18,6 +18,14 @@ struct Route {
   RollLayout roll;  // nullptr for a page type
   // A page type's layout: drawn on the page printer, not sent to a port.
   PageLayout page = {};
+  // A heading routine whose errors reach the host under its own name, not the layout's.
+  std::string_view heading = {};
+
+  constexpr Route keeping_errors_of(std::string_view heading_proc) const {
+    Route r = *this;
+    r.heading = heading_proc;
+    return r;
+  }
 };
 
 constexpr Route roll_route(std::string_view type, std::string_view proc, RollLayout layout,

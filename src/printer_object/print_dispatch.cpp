@@ -20,21 +20,14 @@ namespace orvo {
 
 namespace {
 
-// The rows come from the layouts' headers, in the order PrintInv tests them; the standard roll
-// layout last.
-constexpr Route kRoutes[] = {
+// The rows come from the layouts, in the order PrintInv tests them; the standard roll layout
+// last. Each is constant-initialized where its layout defines it, so this copy can be made at
+// start-up.
+const Route kRoutes[] = {
     kDayehRoute,   kFeRoute,      kCfRoute,      kSp200Route,    kSp300Route,    kWp103Route,
     kSp320Route,   kSp320dRoute,  kTp3688Route,  kKtv420Route,   kRp420aRoute,   kWinlqm1Route,
     kWiseinvRoute, kWinlq3pRoute, kWin3pa4Route, kWin3pa4bRoute, kStandardRoute,
 };
-
-// Every accepted type prints: a row must bring a roll layout or a page layout.
-constexpr bool every_row_prints() {
-  for (const Route& r : kRoutes)
-    if ((r.roll == nullptr) == (r.page.draw == nullptr)) return false;
-  return true;
-}
-static_assert(every_row_prints());
 
 bool serves(const Route& r, bool detail) {
   return r.when == When::Always || (r.when == When::Detail) == detail;
@@ -92,7 +85,7 @@ bool InvPrinter::run_route(const Route& route, PrintJob& job) {
                            {page_window(), page_output()});
   }
   const PortRequest port{channels(), Str(mvInvPrintPort), port_opener_};
-  return run_roll_layout(route.proc, route.on_failure, route.roll, job, port);
+  return run_roll_layout(route.proc, route.on_failure, route.roll, job, port, route.heading);
 }
 
 bool InvPrinter::PrintInv(const Variant& pvDetail, Recordset& pRST) {

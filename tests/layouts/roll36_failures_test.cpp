@@ -3,8 +3,6 @@
 #include <functional>
 
 #include "direct_job.h"
-#include "layouts/roll/ktv420.h"
-#include "layouts/roll/tp3688.h"
 #include "printer_object/print_dispatch.h"
 #include "support/printer_fixture.h"
 #include "support/raised.h"
@@ -29,9 +27,10 @@ TEST_F(Roll36FailureTest, TextThatIsNoNumberEndsThePrintWhereItIsUsed) {
       {"RP420A", "Y", [](InvPrinter& p) { p.InvAmt = Variant("12元"); }, "12元", heading_end},
       {"KTV420", "N", [](InvPrinter& p) { p.SCharge = Variant("一百"); }, "一百",
        "包廂代號:A12-1\n" + feed(1)},
-      {"KTV420", "N", [](InvPrinter& p) { p.SCharge = Variant(""); }, "", "包廂代號:A12-1\n" + feed(1)},
-      {"TP3688", "N", [](InvPrinter& p) { p.CheckNo = Variant(), p.InvAmt = Variant("abc"); }, "abc",
-       ESC + "PB1         合計金額: abc元\r"},
+      {"KTV420", "N", [](InvPrinter& p) { p.SCharge = Variant(""); }, "",
+       "包廂代號:A12-1\n" + feed(1)},
+      {"TP3688", "N", [](InvPrinter& p) { p.CheckNo = Variant(), p.InvAmt = Variant("abc"); },
+       "abc", ESC + "PB1         合計金額: abc元\r"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.type) + " " + c.detail + " " + c.value);
@@ -90,18 +89,21 @@ TEST(Roll36ProcedureNames, LayoutsAndHeadingsRaiseUnderTheirOwnNames) {
     EXPECT_FALSE(log->open);
   }
 
-  using Heading = void (*)(PrintJob&, ByteSink&, std::int16_t&, std::int16_t&);
-  const struct {
-    const char* name;
-    Heading heading;
-  } headings[] = {{"InvHeadKTV", InvHeadKTV}, {"InvHead_TP3688", InvHead_TP3688}};
-  for (const auto& h : headings) {
-    DirectJob d(1);
-    std::int16_t page = 1, line = 1;
-    SCOPED_TRACE(h.name);
-    const Error e = raised([&] { h.heading(d.job, d.out, page, line); });
-    EXPECT_EQ(e.source(), h.name);
-    EXPECT_EQ(e.description(), refused);
+  // The write that fails in the first heading: after the start-up commands.
+  for (const auto& [type, write, heading] :
+       {std::tuple{"KTV420", 3, "InvHeadKTV"}, std::tuple{"TP3688", 2, "InvHead_TP3688"}}) {
+    SCOPED_TRACE(type);
+    DirectJob d;
+    auto log = std::make_shared<MemoryPortLog>();
+    log->fail_write = write;
+    const Route& route = route_for(type, false);
+    const Error e = raised([&] {
+      run_roll_layout(route.proc, route.on_failure, route.roll, d.job,
+                      {d.table, "LPT1", memory_port_opener(log)}, route.heading);
+    });
+    EXPECT_EQ(e.source(), heading);
+    EXPECT_EQ(e.description(),
+              "Device I/O error: LPT1 (memory port): write " + std::to_string(write) + " refused");
   }
 }
 

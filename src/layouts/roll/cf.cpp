@@ -29,4 +29,6 @@ void InvHead_CF(PrintJob& job, ByteSink& out, std::int16_t& piPage, std::int16_t
 
 bool Print_CF(PrintJob& job, ByteSink& out) { return print_store_roll(kCF, job, out); }
 
+constexpr Route kCfRoute = roll_route("CF", "Print_CF", Print_CF, OnFailure::ErrorLog);
+
 }  // namespace orvo

@@ -125,4 +125,6 @@ void InvHead_DAYEH(PrintJob& job, ByteSink& out, std::int16_t& page, std::int16_
 
 bool Print_DAYEH(PrintJob& job, ByteSink& out) { return DayehRoll(job, out).run(); }
 
+constexpr Route kDayehRoute = roll_route("DAYEH", "Print_DAYEH", Print_DAYEH, OnFailure::ErrorLog);
+
 }  // namespace orvo

@@ -13,7 +13,6 @@ void InvHead_DAYEH(PrintJob& job, ByteSink& out, std::int16_t& page, std::int16_
 
 bool Print_DAYEH(PrintJob& job, ByteSink& out);
 
-inline constexpr Route kDayehRoute =
-    roll_route("DAYEH", "Print_DAYEH", Print_DAYEH, OnFailure::ErrorLog);
+extern const Route kDayehRoute;
 
 }  // namespace orvo

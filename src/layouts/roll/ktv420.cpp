@@ -19,8 +19,8 @@ constexpr int kWidth = 24;
 // Both the food and drink amount and the room charge include 5 % tax.
 constexpr double kWithTax = 1.05;
 
-}  // namespace
-
+// Before a body line: ends a full form (after line 24) and prints the nine heading lines on a new
+// one. The invoice number stays that of the first form.
 void InvHeadKTV(PrintJob& job, ByteSink& out, std::int16_t& piPage, std::int16_t& piLine) {
   raising_as("InvHeadKTV", [&] {
     const InvoiceRecord& inv = job.inv;
@@ -46,6 +46,7 @@ void InvHeadKTV(PrintJob& job, ByteSink& out, std::int16_t& piPage, std::int16_t
   });
 }
 
+// Writes the food and drink amount back to OrderAmt, and caps SCharge at the total.
 bool Print_KTV420(PrintJob& job, ByteSink& out) {
   InvoiceRecord& inv = job.inv;
   RollForm form(job, out, InvHeadKTV);
@@ -78,5 +79,10 @@ bool Print_KTV420(PrintJob& job, ByteSink& out) {
   form.feed_out();
   return form.finish();
 }
+
+}  // namespace
+
+constexpr Route kKtv420Route =
+    roll_route("KTV420", "Print_KTV420", Print_KTV420).keeping_errors_of("InvHeadKTV");
 
 }  // namespace orvo

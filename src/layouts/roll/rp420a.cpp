@@ -102,8 +102,10 @@ class RP420A : RollRun {
   }
 };
 
+bool Print_RP420A(PrintJob& job, ByteSink& out) { return RP420A(job, out).run(); }
+
 }  // namespace
 
-bool Print_RP420A(PrintJob& job, ByteSink& out) { return RP420A(job, out).run(); }
+constexpr Route kRp420aRoute = roll_route("RP420A", "Print_RP420A", Print_RP420A);
 
 }  // namespace orvo

@@ -6,8 +6,6 @@
 
 namespace orvo {
 
-bool Print_RP420A(PrintJob& job, ByteSink& out);
-
-inline constexpr Route kRp420aRoute = roll_route("RP420A", "Print_RP420A", Print_RP420A);
+extern const Route kRp420aRoute;
 
 }  // namespace orvo

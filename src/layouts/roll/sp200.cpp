@@ -12,6 +12,8 @@
 
 namespace orvo {
 
+namespace {
+
 bool Print_SP200(PrintJob& job, ByteSink& out) {
   const InvoiceRecord& inv = job.inv;
   const auto line = [&](const std::string& text) { out.text(text, LineEnd::CRLF); };
@@ -35,5 +37,9 @@ bool Print_SP200(PrintJob& job, ByteSink& out) {
   out.command(cmd::kFormFeed);
   return true;
 }
+
+}  // namespace
+
+constexpr Route kSp200Route = roll_route("SP200", "Print_SP200", Print_SP200);
 
 }  // namespace orvo

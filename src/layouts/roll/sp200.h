@@ -5,8 +5,6 @@
 
 namespace orvo {
 
-bool Print_SP200(PrintJob& job, ByteSink& out);
-
-inline constexpr Route kSp200Route = roll_route("SP200", "Print_SP200", Print_SP200);
+extern const Route kSp200Route;
 
 }  // namespace orvo

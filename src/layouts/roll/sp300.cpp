@@ -10,6 +10,8 @@
 
 namespace orvo {
 
+namespace {
+
 bool Print_SP300(PrintJob& job, ByteSink& out) {
   const InvoiceRecord& inv = job.inv;
   const std::string indent(6, ' ');
@@ -30,5 +32,9 @@ bool Print_SP300(PrintJob& job, ByteSink& out) {
   out.command(cmd::kFormFeed);
   return true;
 }
+
+}  // namespace
+
+constexpr Route kSp300Route = roll_route("SP300", "Print_SP300", Print_SP300);
 
 }  // namespace orvo

@@ -5,8 +5,6 @@
 
 namespace orvo {
 
-bool Print_SP300(PrintJob& job, ByteSink& out);
-
-inline constexpr Route kSp300Route = roll_route("SP300", "Print_SP300", Print_SP300);
+extern const Route kSp300Route;
 
 }  // namespace orvo

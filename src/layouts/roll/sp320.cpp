@@ -8,6 +8,8 @@
 
 namespace orvo {
 
+namespace {
+
 bool Print_SP320(PrintJob& job, ByteSink& out) {
   const BlockCommands block = double_width_block();
   summary_form_top(job, out, block);
@@ -20,5 +22,10 @@ bool Print_SP320(PrintJob& job, ByteSink& out) {
   summary_form_end(job, out, block);
   return true;
 }
+
+}  // namespace
+
+constexpr Route kSp320Route =
+    roll_route("SP320", "Print_SP320", Print_SP320, OnFailure::Raise, When::NotDetail);
 
 }  // namespace orvo

@@ -6,12 +6,7 @@
 
 namespace orvo {
 
-bool Print_SP320(PrintJob& job, ByteSink& out);
-bool Print_SP320D(PrintJob& job, ByteSink& out);
-
-inline constexpr Route kSp320Route =
-    roll_route("SP320", "Print_SP320", Print_SP320, OnFailure::Raise, When::NotDetail);
-inline constexpr Route kSp320dRoute =
-    roll_route("SP320", "Print_SP320D", Print_SP320D, OnFailure::Raise, When::Detail);
+extern const Route kSp320Route;
+extern const Route kSp320dRoute;
 
 }  // namespace orvo

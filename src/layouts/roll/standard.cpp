@@ -226,6 +226,14 @@ void InvHead(PrintJob& job, ByteSink& out, std::int16_t& piPage, std::int16_t& p
   });
 }
 
+namespace {
+
 bool print_standard(PrintJob& job, ByteSink& out) { return StandardRoll(job, out).run(); }
+
+}  // namespace
+
+// Also the type no other row claims. Runs in place of PrintInv, so its errors carry PrintInv's
+// name.
+constexpr Route kStandardRoute = roll_route("RP420", "PrintInv", print_standard);
 
 }  // namespace orvo

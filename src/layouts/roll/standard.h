@@ -12,10 +12,6 @@ namespace orvo {
 // the form is new. Errors re-raise from "InvHead".
 void InvHead(PrintJob& job, ByteSink& out, std::int16_t& piPage, std::int16_t& piLine);
 
-bool print_standard(PrintJob& job, ByteSink& out);
-
-// Also the type no other row claims. Runs in place of PrintInv, so its errors carry PrintInv's
-// name.
-inline constexpr Route kStandardRoute = roll_route("RP420", "PrintInv", print_standard);
+extern const Route kStandardRoute;
 
 }  // namespace orvo

@@ -20,6 +20,38 @@ void print_line(ByteSink& out, std::string_view text, LineEnd = LineEnd::CR) {
   out.command_text(cmd::kTpPrintLine, text, LineEnd::CR);
 }
 
+// Before a body line: ends a full form (after line 24) and prints the nine heading lines on a new
+// one. The invoice number stays that of the first form and no roll prompt is shown.
+void InvHead_TP3688(PrintJob& job, ByteSink& out, std::int16_t& piPage, std::int16_t& piLine) {
+  raising_as("InvHead_TP3688", [&] {
+    const InvoiceRecord& inv = job.inv;
+    next_form_after(24, piPage, piLine, [&] { out.command(cmd::kTpEndOfForm); });
+    if (piLine >= 2) return;
+
+    for (const Variant* head : {&inv.Head0, &inv.Head1, &inv.Head2, &inv.Head3}) {
+      if (is_blank(*head))
+        out.command(cmd::kTpBlankLine);
+      else
+        print_line(out, PadRightB(*head, Variant(kWidth)));
+    }
+    print_line(out, "日期:" + format_date(job.host.now(), "YYYY-MM-DD hh:mm"));
+    print_line(out, "店:" + PadRightB(inv.StoreID, Variant(10)) + "  " +
+                        "收:" + PadLeftB(inv.UserID, Variant(6)));
+    print_line(out, check_code_line(job) + "頁:" + Format(Variant(piPage), "00"));
+    std::string table;
+    if (job.opt.print_tbl_name) {
+      const std::string tbl = Str(inv.TblName);
+      const std::size_t dash = InStr(tbl, "-");
+      table = "桌號:" + (dash ? Left(tbl, dash) : tbl);
+    } else {
+      table = not_blank(inv.CheckNo) ? "帳單:" + Str(inv.CheckNo) : "  ";
+    }
+    print_line(out, table);
+    print_line(out, not_blank(inv.BNo) ? "客戶統編: " + Str(inv.BNo) : " ");
+    piLine = 10;
+  });
+}
+
 class TP3688 : RollRun {
  public:
   TP3688(PrintJob& job, ByteSink& out) : RollRun(job, out, InvHead_TP3688, print_line) {}
@@ -88,38 +120,12 @@ class TP3688 : RollRun {
   }
 };
 
+// Clears the bottom lines it prints.
+bool Print_TP3688(PrintJob& job, ByteSink& out) { return TP3688(job, out).run(); }
+
 }  // namespace
 
-void InvHead_TP3688(PrintJob& job, ByteSink& out, std::int16_t& piPage, std::int16_t& piLine) {
-  raising_as("InvHead_TP3688", [&] {
-    const InvoiceRecord& inv = job.inv;
-    next_form_after(24, piPage, piLine, [&] { out.command(cmd::kTpEndOfForm); });
-    if (piLine >= 2) return;
-
-    for (const Variant* head : {&inv.Head0, &inv.Head1, &inv.Head2, &inv.Head3}) {
-      if (is_blank(*head))
-        out.command(cmd::kTpBlankLine);
-      else
-        print_line(out, PadRightB(*head, Variant(kWidth)));
-    }
-    print_line(out, "日期:" + format_date(job.host.now(), "YYYY-MM-DD hh:mm"));
-    print_line(out, "店:" + PadRightB(inv.StoreID, Variant(10)) + "  " +
-                        "收:" + PadLeftB(inv.UserID, Variant(6)));
-    print_line(out, check_code_line(job) + "頁:" + Format(Variant(piPage), "00"));
-    std::string table;
-    if (job.opt.print_tbl_name) {
-      const std::string tbl = Str(inv.TblName);
-      const std::size_t dash = InStr(tbl, "-");
-      table = "桌號:" + (dash ? Left(tbl, dash) : tbl);
-    } else {
-      table = not_blank(inv.CheckNo) ? "帳單:" + Str(inv.CheckNo) : "  ";
-    }
-    print_line(out, table);
-    print_line(out, not_blank(inv.BNo) ? "客戶統編: " + Str(inv.BNo) : " ");
-    piLine = 10;
-  });
-}
-
-bool Print_TP3688(PrintJob& job, ByteSink& out) { return TP3688(job, out).run(); }
+constexpr Route kTp3688Route =
+    roll_route("TP3688", "Print_TP3688", Print_TP3688).keeping_errors_of("InvHead_TP3688");
 
 }  // namespace orvo

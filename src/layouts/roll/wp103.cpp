@@ -7,6 +7,8 @@
 
 namespace orvo {
 
+namespace {
+
 bool Print_WP103(PrintJob& job, ByteSink& out) {
   const BlockCommands block{cmd::print_mode(0x21), cmd::print_mode(0x01)};
   summary_form_top(job, out, block);
@@ -19,5 +21,9 @@ bool Print_WP103(PrintJob& job, ByteSink& out) {
   summary_form_end(job, out, block);
   return true;
 }
+
+}  // namespace
+
+constexpr Route kWp103Route = roll_route("WP103", "Print_WP103", Print_WP103);
 
 }  // namespace orvo

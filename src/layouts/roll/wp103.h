@@ -4,8 +4,6 @@
 
 namespace orvo {
 
-bool Print_WP103(PrintJob& job, ByteSink& out);
-
-inline constexpr Route kWp103Route = roll_route("WP103", "Print_WP103", Print_WP103);
+extern const Route kWp103Route;
 
 }  // namespace orvo
