@@ -5,6 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
+bash scripts/check_layers.sh
 jobs=$(nproc)
 presets=(default release asan)
 # In CI (or when asked), as root: the default build's tests run as an ordinary user instead, so
