@@ -103,8 +103,8 @@ std::string shown(const Variant& v) {
   return Str(v);
 }
 
-// The page printer's numbered settings, margins and document, the jobs the queues took, then each
-// page's free texts (twips, font, text) and tables (where, format, rows).
+// The page printer's numbered settings, margins and an unfinished document, the jobs the queues
+// took, then each page's free texts (twips, font, text) and tables (where, format, rows).
 std::string sheet_listing(page::PagePrinter& vsp, const FakeQueues& queues) {
   std::string out = "\nsettings 34, 57, 63, 108:";
   for (const int id : {34, 57, 63, 108}) out += " " + shown(vsp.setting(id));
@@ -112,9 +112,7 @@ std::string sheet_listing(page::PagePrinter& vsp, const FakeQueues& queues) {
   using page::Margin;
   for (const Margin m : {Margin::Left, Margin::Top, Margin::Right, Margin::Bottom})
     out += " " + number_text(vsp.margin(m));
-  out += std::string("\ndocument: ") +
-         (vsp.document_open() ? "open" : vsp.document_ended() ? "ended" : "none") +
-         (vsp.preview() ? ", preview on\n" : "\n");
+  out += vsp.document_open() ? "\ndocument left open\n" : "\n";
   for (const auto& job : queues.jobs)
     out += "job \"" + job.title + "\" on " + job.queue + ": " + job.pdf + "\n";
   const auto& pages = vsp.document().pages;
@@ -126,9 +124,9 @@ std::string sheet_listing(page::PagePrinter& vsp, const FakeQueues& queues) {
              number_text(r.font.size) + "  \"" + r.text + "\"\n";
     }
     for (const page::TableRecord& t : pages[n].tables) {
-      out += "  table at " + number_text(t.x) + ", " + number_text(t.y) + (t.flag ? " flagged" : "") +
-             ": " + t.format + (t.header.empty() ? "" : " header " + t.header) + "\n    " +
-             t.body + "\n";
+      out += "  table at " + number_text(t.x) + ", " + number_text(t.y) +
+             (t.flag ? " flagged" : "") + ": " + t.format +
+             (t.header.empty() ? "" : " header " + t.header) + "\n    " + t.body + "\n";
     }
   }
   return out;
@@ -234,8 +232,8 @@ TEST_P(Case, PrintsAsExpected) {
   std::fflush(stdout);
   const std::string command =
       "diff -u '" + (dir / "expected.txt").string() + "' '" + (dir / "actual.txt").string() + "'";
-  EXPECT_EQ(std::system(command.c_str()), 0)
-      << "the print differs from " << dir / "expected.txt" << " (actual.txt beside it)";
+  EXPECT_EQ(std::system(command.c_str()), 0) << "the print differs from " << dir / "expected.txt"
+                                             << " (actual.txt beside it)";
 }
 
 INSTANTIATE_TEST_SUITE_P(, Case, ::testing::ValuesIn(all_cases()),
