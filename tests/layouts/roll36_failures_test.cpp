@@ -71,39 +71,33 @@ TEST_F(Roll36FailureTest, AnEmptyPortNameIsRefusedByTheChannel) {
   }
 }
 
+// A failure at the first write is the layout's; one in the first heading is the heading's where
+// the row keeps its heading's errors, and the layout's otherwise (RP420A's InvHead).
 TEST(Roll36ProcedureNames, LayoutsAndHeadingsRaiseUnderTheirOwnNames) {
-  const std::string refused = "Device I/O error: LPT1 (memory port): write 1 refused";
-  for (const char* type : {"RP420A", "KTV420", "TP3688"}) {
-    SCOPED_TRACE(type);
+  const struct {
+    const char* type;
+    int write;
+    const char* source;
+  } cases[] = {
+      {"RP420", 1, "PrintInv"},        {"RP420A", 1, "Print_RP420A"}, {"RP420A", 3, "Print_RP420A"},
+      {"KTV420", 1, "Print_KTV420"},   {"KTV420", 3, "InvHeadKTV"},   {"TP3688", 1, "Print_TP3688"},
+      {"TP3688", 2, "InvHead_TP3688"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.type) + " write " + std::to_string(c.write));
     DirectJob d;
     auto log = std::make_shared<MemoryPortLog>();
-    log->fail_write = 1;
-    const Route& route = route_for(type, false);
-    const PortOpener opener = memory_port_opener(log);
-    const Error e = raised([&] {
-      run_roll_layout(route.proc, route.on_failure, route.roll, d.job, {d.table, "LPT1", opener});
-    });
-    EXPECT_EQ(e.number(), kObjectError);
-    EXPECT_EQ(e.source(), std::string("Print_") + type);
-    EXPECT_EQ(e.description(), refused);
-    EXPECT_FALSE(log->open);
-  }
-
-  // The write that fails in the first heading: after the start-up commands.
-  for (const auto& [type, write, heading] :
-       {std::tuple{"KTV420", 3, "InvHeadKTV"}, std::tuple{"TP3688", 2, "InvHead_TP3688"}}) {
-    SCOPED_TRACE(type);
-    DirectJob d;
-    auto log = std::make_shared<MemoryPortLog>();
-    log->fail_write = write;
-    const Route& route = route_for(type, false);
+    log->fail_write = c.write;
+    const Route& route = route_for(c.type, false);
     const Error e = raised([&] {
       run_roll_layout(route.proc, route.on_failure, route.roll, d.job,
                       {d.table, "LPT1", memory_port_opener(log)}, route.heading);
     });
-    EXPECT_EQ(e.source(), heading);
-    EXPECT_EQ(e.description(),
-              "Device I/O error: LPT1 (memory port): write " + std::to_string(write) + " refused");
+    EXPECT_EQ(e.number(), kObjectError);
+    EXPECT_EQ(e.source(), c.source);
+    EXPECT_EQ(e.description(), "Device I/O error: LPT1 (memory port): write " +
+                                   std::to_string(c.write) + " refused");
+    EXPECT_FALSE(log->open);
   }
 }
 
