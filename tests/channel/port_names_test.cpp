@@ -80,9 +80,9 @@ TEST(ResolvePort, MappingAndOptionsComeFromThePortsSection) {
   const PortOptions defaults = port_options(Settings{});
   EXPECT_EQ(defaults.lock_timeout, std::chrono::seconds(30));
   EXPECT_EQ(defaults.cups_wait, std::chrono::seconds(0));
-  EXPECT_EQ(port_options(Settings::load(dir.write("w.ini", "[Ports]\nCupsWaitSeconds=2.5\n")))
-                .cups_wait,
-            std::chrono::milliseconds(2500));
+  EXPECT_EQ(
+      port_options(Settings::load(dir.write("w.ini", "[Ports]\nCupsWaitSeconds=2.5\n"))).cups_wait,
+      std::chrono::milliseconds(2500));
   EXPECT_EQ(defaults.stall_timeout, std::chrono::seconds(30));
   EXPECT_EQ(defaults.connect_timeout, std::chrono::seconds(10));
   EXPECT_EQ(defaults.send_buffer, 0);

@@ -170,8 +170,8 @@ TEST_F(TopMessage, StaysAboveAnotherApplicationAndLooksAsLaidOut) {
 
     // Another application's window over the whole screen, raised and given the focus.
     GPid other = 0;
-    const char* argv[] = {"xmessage", "-name", "orvo-other", "-geometry", "1024x768+0+0",
-                          "another", nullptr};
+    const char* argv[] = {"xmessage",     "-name",   "orvo-other", "-geometry",
+                          "1024x768+0+0", "another", nullptr};
     ASSERT_TRUE(g_spawn_async(
         nullptr, const_cast<gchar**>(argv), nullptr,
         GSpawnFlags(G_SPAWN_SEARCH_PATH | G_SPAWN_DO_NOT_REAP_CHILD | G_SPAWN_STDERR_TO_DEV_NULL),

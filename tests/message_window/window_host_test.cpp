@@ -176,7 +176,8 @@ TEST_F(Tool, RollChangePromptIsTheWindowOnADesktopElseTheTerminal) {
       {"auto", nullptr, false, 0, prompt, nullptr},
       {"auto", ":4242", false, 0, prompt, nullptr},
       {"gui", nullptr, false, 2,
-       "--prompt gui: no window for the prompt: no desktop: DISPLAY and WAYLAND_DISPLAY are unset", nullptr},
+       "--prompt gui: no window for the prompt: no desktop: DISPLAY and WAYLAND_DISPLAY are unset",
+       nullptr},
       // Without its module the window is missing like a display that does not open.
       {"gui", here, false, 2,
        "no window for the prompt: cannot load the module orvo-window.so (looked in " +

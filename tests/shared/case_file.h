@@ -3,9 +3,12 @@
 // blank lines and lines starting with "#" skipped; \t \n \r \\ and \xHH work in any field.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <string>
 #include <vector>
+
+#include "shared/variant.h"
 
 namespace orvo::testing {
 
@@ -25,6 +28,22 @@ inline std::string unescape(const std::string& s) {
     }
   }
   return out;
+}
+
+// A value as the case files write it: empty, null, true, false, a number, "text", or
+// date Y-M-D [H:M:S].
+inline Variant case_value(const std::string& s) {
+  if (s == "empty") return Variant();
+  if (s == "null") return Variant::null();
+  if (s == "true" || s == "false") return Variant(s == "true");
+  if (s.starts_with('"')) return Variant(s.substr(1, s.size() - 2));
+  if (s.starts_with("date ")) {
+    CivilTime t{};
+    std::sscanf(s.c_str() + 5, "%d-%d-%d %d:%d:%d", &t.year, &t.month, &t.day, &t.hour, &t.minute,
+                &t.second);
+    return Variant(date_from_civil(t));
+  }
+  return Variant(std::stod(s));
 }
 
 // The cases of `name`, a path under tests/.

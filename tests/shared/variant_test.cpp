@@ -16,6 +16,8 @@
 namespace orvo {
 namespace {
 
+using testing::case_value;
+
 int error_number(auto&& fn) {
   try {
     fn();
@@ -23,22 +25,6 @@ int error_number(auto&& fn) {
     return e.number();
   }
   return 0;
-}
-
-// A value as the case files write it: empty, null, true, false, a number, "text", or
-// date Y-M-D [H:M:S].
-Variant value(const std::string& s) {
-  if (s == "empty") return Variant();
-  if (s == "null") return Variant::null();
-  if (s == "true" || s == "false") return Variant(s == "true");
-  if (s.starts_with('"')) return Variant(s.substr(1, s.size() - 2));
-  if (s.starts_with("date ")) {
-    CivilTime t{};
-    std::sscanf(s.c_str() + 5, "%d-%d-%d %d:%d:%d", &t.year, &t.month, &t.day, &t.hour,
-                &t.minute, &t.second);
-    return Variant(date_from_civil(t));
-  }
-  return Variant(std::stod(s));
 }
 
 // "error N" for a call that raises N, else what `fn` gives as text.
@@ -64,7 +50,7 @@ std::string expected_number(const std::string& s) {
 
 TEST(TextForm, OfEveryKind) {
   for (const auto& c : testing::read_cases("shared/data/text_form.tsv"))
-    EXPECT_EQ(Str(value(c[0])), c[1]) << c[0];
+    EXPECT_EQ(Str(case_value(c[0])), c[1]) << c[0];
 }
 
 // The text form of every finite number is printf's 15-significant-digit "%G" form.
@@ -105,9 +91,10 @@ TEST(EmptyTest, NullIsNeitherEmptyNorNotEmpty) {
 
 TEST(NumericUse, CoercionAndMismatch) {
   for (const auto& c : testing::read_cases("shared/data/number.tsv")) {
-    EXPECT_EQ(number_or_error([&] { return Num(value(c[0])); }), expected_number(c[1])) << c[0];
+    EXPECT_EQ(number_or_error([&] { return Num(case_value(c[0])); }), expected_number(c[1]))
+        << c[0];
     if (c[1] == "error 13") {
-      EXPECT_FALSE(IsNumeric(value(c[0]))) << c[0];
+      EXPECT_FALSE(IsNumeric(case_value(c[0]))) << c[0];
     }
   }
 }
@@ -130,9 +117,9 @@ TEST(NumericUse, NullInArithmeticGivesNull) {
 
 TEST(Val, ReadsLeadingNumberAndNeverFails) {
   for (const auto& c : testing::read_cases("shared/data/val.tsv")) {
-    EXPECT_EQ(Val(value(c[0])), std::stod(c[1])) << c[0];
+    EXPECT_EQ(Val(case_value(c[0])), std::stod(c[1])) << c[0];
     if (c[0].starts_with('"')) {
-      EXPECT_EQ(Val(Str(value(c[0]))), std::stod(c[1])) << c[0];
+      EXPECT_EQ(Val(Str(case_value(c[0]))), std::stod(c[1])) << c[0];
     }
   }
   EXPECT_TRUE(std::signbit(Val("-0")));
@@ -214,10 +201,10 @@ TEST(TextFunctions, CountCharactersNotBytes) {
 TEST(Dates, ValueUsedAsDate) {
   for (const auto& c : testing::read_cases("shared/data/date.tsv")) {
     EXPECT_EQ(outcome([&] {
-                const CivilTime t = civil_from_date(CDate(value(c[0])));
+                const CivilTime t = civil_from_date(CDate(case_value(c[0])));
                 char s[40];
-                std::snprintf(s, sizeof s, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month,
-                              t.day, t.hour, t.minute, t.second);
+                std::snprintf(s, sizeof s, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day,
+                              t.hour, t.minute, t.second);
                 return std::string(s);
               }),
               c[1])
@@ -227,7 +214,7 @@ TEST(Dates, ValueUsedAsDate) {
 
 TEST(Format, NumberAndDatePatterns) {
   for (const auto& c : testing::read_cases("shared/data/format.tsv"))
-    EXPECT_EQ(Format(value(c[0]), c[1]), c[2]) << c[0] << " " << c[1];
+    EXPECT_EQ(Format(case_value(c[0]), c[1]), c[2]) << c[0] << " " << c[1];
 }
 
 }  // namespace
