@@ -171,7 +171,6 @@ TEST_F(Tool, RollChangePromptIsTheWindowOnADesktopElseTheTerminal) {
     std::string stderr_has;
     const char* modules;
   } cases[] = {
-      {"gui", here, true, 0, "", nullptr},
       {"auto", here, true, 0, "", nullptr},
       {"auto", nullptr, false, 0, prompt, nullptr},
       {"auto", ":4242", false, 0, prompt, nullptr},
