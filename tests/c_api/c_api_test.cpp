@@ -101,6 +101,8 @@ TEST(CInterface, FieldsAndPropertiesByName) {
        "-2147221504 InvPrintPort:: 不支援此發票機種類:rp420"},
       {[&] { return orvo_invoice_set_text(p, "invamt", "1"); },
        "438 OrvoInvoice.InvPrinter: Object doesn't support this property or method: invamt"},
+      {[&] { return orvo_invoice_kind(p, "Nothing"); },
+       "438 OrvoInvoice.InvPrinter: Object doesn't support this property or method: Nothing"},
       {[&] { return orvo_invoice_get_number(p, "InvNo", &n); },
        "13 OrvoInvoice.InvPrinter: Type mismatch: \"AB12345678\" is not a number"},
       {[&] { return orvo_invoice_set_text(p, "Head1", "\xff"); },
@@ -112,6 +114,9 @@ TEST(CInterface, FieldsAndPropertiesByName) {
       {[&] { return orvo_invoice_configure(p, "prompt", "loud"); },
        "5 configure: Invalid procedure call or argument: prompt \"loud\" is not auto, gui, "
        "terminal or none"},
+      {[&] { return orvo_invoice_configure(p, "now", "yesterday"); },
+       "5 configure: Invalid procedure call or argument: now \"yesterday\" is not a date and "
+       "time as YYYY-MM-DDTHH:MM:SS"},
       {[&] { return orvo_invoice_print(p, nullptr); },
        "-2147221504 PrintInv: 請先設定連接埠:InvPrintPort"},
   };

@@ -177,12 +177,15 @@ TEST_F(Tool, RollChangePromptIsTheWindowOnADesktopElseTheTerminal) {
       {"gui", nullptr, false, 2,
        "--prompt gui: no window for the prompt: no desktop: DISPLAY and WAYLAND_DISPLAY are unset",
        nullptr},
+      {"gui", ":4242", false, 2, "cannot open the display \":4242\"", nullptr},
       // Without its module the window is missing like a display that does not open.
       {"gui", here, false, 2,
        "no window for the prompt: cannot load the module orvo-window.so (looked in " +
            dir.path.string() + "): not found",
        dir.path.c_str()},
       {"auto", here, false, 0, prompt, dir.path.c_str()},
+      // No display named: the module is not even looked for.
+      {"gui", nullptr, false, 2, "no window for the prompt: no desktop:", dir.path.c_str()},
   };
   int n = 0;
   for (const auto& c : cases) {

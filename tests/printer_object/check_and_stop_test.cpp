@@ -95,13 +95,17 @@ TEST_F(CheckTest, PassesWhatThePrintCompletes) {
     std::string printed;  // a line the print shows, blank where the value is Null
   } cases[] = {
       {"SP320", "N", [](InvPrinter& p) { p.InvDate = Variant("明天"); }, 1, "      \n"},
+      {"WP103", "N", [&](InvPrinter& p) { p.InvDate = null; }, 1, "      \n"},
       {"SP200", "N", [](InvPrinter& p) { p.InvDate = Variant(3e6); }, 1, ""},
       {"SP320", "N", [&](InvPrinter& p) { p.TaxAdd = null; }, 0, std::string(15, ' ') + "元"},
       {"SP300", "N", [&](InvPrinter& p) { p.SCharge = null; }, 0,
        "  餐 費     " + std::string(20, ' ') + "元\n"},
+      {"SP300", "N", [&](InvPrinter& p) { p.TaxAdd = null; }, 0, std::string(32, ' ') + "元\n"},
       {"FE", "Y", [&](InvPrinter& p) { p.SCharge = null; }, 0, "總計:"},
+      {"CF", "Y", [&](InvPrinter& p) { p.SCharge = null; }, 0, "總計:"},
       {"FE", "Y", [&](InvPrinter& p) { p.OrderAmt = null; }, 0,
        "小計:" + std::string(18, ' ') + "\n"},
+      {"DAYEH", "Y", [&](InvPrinter& p) { p.OrderAmt = null; }, 0, "小計:" + std::string(18, ' ')},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.type) + " " + c.printed);
