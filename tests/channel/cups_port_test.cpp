@@ -63,17 +63,13 @@ class CupsPort : public ::testing::Test {
 
 TEST_F(CupsPort, ARawQueuePrintsExactlyTheBytesAsOneJobTitledWithTheInvoice) {
   const std::string bytes = kPrintBytes + testing::pattern(5000);
-  const auto same = [&](const std::string& got) {
-    EXPECT_EQ(got.size(), bytes.size());
-    EXPECT_TRUE(got == bytes);
-  };
   print("cups:Counter", waiting(dir_, "20"), bytes);
   const auto jobs = cups_->jobs();
   ASSERT_EQ(jobs.size(), 1u);
   EXPECT_EQ(jobs[0].title, "AB12345678");
-  same(jobs[0].document);
+  EXPECT_TRUE(jobs[0].document == bytes) << jobs[0].document.size() << " bytes";
   // Waited for: the device already has it.
-  same(read_file(device_));
+  EXPECT_TRUE(read_file(device_) == bytes);
 
   // Through a mapped name, and without waiting: accepted is printed.
   const Settings mapped = Settings::load(dir_.write("m.ini", "[Ports]\nLPT2=cups:Counter\n"));
@@ -98,8 +94,7 @@ TEST_F(CupsPort, QueuesThatCannotPrintGiveAClearError) {
     std::string description;  // "#" stands for the job's id
   } cases[] = {
       {"cups:Nowhere", false, 68, "cups:Nowhere: there is no CUPS queue \"Nowhere\""},
-      {"cups:Closed", false, 68,
-       "cups:Closed: the CUPS queue \"Closed\" accepts no jobs"},
+      {"cups:Closed", false, 68, "cups:Closed: the CUPS queue \"Closed\" accepts no jobs"},
       {"cups:Off", true, 57,
        "cups:Off: job # \"AB12345678\" is pending on a stopped queue (printer-state-reasons: "
        "paused)"},

@@ -2,6 +2,7 @@
 
 #include "channel/channel.h"
 #include "channel/channel_internal.h"
+#include "shared/case_file.h"
 #include "shared/errors.h"
 #include "support/raised.h"
 #include "support/temp_dir.h"
@@ -28,61 +29,16 @@ std::string describe(const PortTarget& t) {
 }
 
 TEST(ResolvePort, NamesMapToKindTargetAndDetails) {
-  const std::string cases[][3] = {
-      {"lpt9:", "", "/dev/lp8 device"},
-      {"LPT2", "  /tmp/capture, copy.prn ", "/tmp/capture, copy.prn file"},
-      {"LPT1", "/dev/usb/lp0", "/dev/usb/lp0 device"},
-      {"com9", "", "/dev/ttyS8 9600 N81"},
-      {"COM2", "/dev/ttyUSB0,19200,E,7,2", "/dev/ttyUSB0 19200 E72"},
-      // Parts are trimmed and an empty one keeps its default.
-      {"COM4", " /dev/ttyS3 , ,o ", "/dev/ttyS3 9600 O81"},
-      {"./out.prn", "ignored", "./out.prn file"},
-      {"/dev/null", "", "/dev/null device"},
-      {"tcp://127.0.0.1:9100", "", "tcp 127.0.0.1 9100"},
-      {"COM1", "TCP://[::1]:9101", "tcp ::1 9101"},
-      {"cups:Counter", "", "cups Counter"},
-      {"LPT3", " CUPS:Bar_2 ", "cups Bar_2"},
-      {"COM2", "cups:收銀台", "cups 收銀台"},
-      {"./cupsy", "", "./cupsy file"},
-  };
-  for (const auto& [name, mapping, expected] : cases) {
-    EXPECT_EQ(describe(resolve_port(name, mapping)), expected) << name << " = " << mapping;
-  }
+  for (const auto& c : testing::read_cases("channel/data/port_names.tsv"))
+    EXPECT_EQ(describe(resolve_port(c[0], c[1])), c[2]) << c[0] << " = " << c[1];
 }
 
 TEST(ResolvePort, MalformedNamesAndSettingsNameThePortAndTheBadPart) {
-  const struct {
-    std::string name, mapping, expected;
-  } cases[] = {
-      {"COM1", "/dev/ttyS0,fast", "COM1: bad [Ports] setting \"/dev/ttyS0,fast\": baud \"fast\""},
-      {"COM1", "/dev/ttyS0,12345", "baud 12345 is not a supported rate"},
-      {"COM1", "/dev/ttyS0,9600,X", "parity \"X\" is not N, E or O"},
-      {"COM2", "/dev/ttyS0,9600,N,9", "data bits \"9\" is not 7 or 8"},
-      {"COM2", "/dev/ttyS0,9600,N,8,3", "stop bits \"3\" is not 1 or 2"},
-      {"COM3", ",9600", "COM3: bad [Ports] setting \",9600\": no device"},
-      {"COM3", "/dev/ttyS0,9600,N,8,1,x", "expected DEVICE,BAUD,PARITY,DATABITS,STOPBITS"},
-      {"tcp://127.0.0.1", "", "tcp://127.0.0.1: expected tcp://HOST:PORT"},
-      {"LPT1", "tcp://127.0.0.1:99999", "LPT1: bad TCP port \"99999\""},
-      {"tcp://:9100", "", "no host"},
-      {"tcp://[::1", "", "unclosed '['"},
-      {"  ", "", "empty port name"},
-      {"cups:", "", "cups:: no queue in \"cups:\""},
-      {"LPT1", "cups:a b", "LPT1: \"a b\" is no CUPS queue name"},
-      {"cups:x/y", "", "\"x/y\" is no CUPS queue name"},
-      {"cups:#1", "", "\"#1\" is no CUPS queue name"},
-      // Without a '/' a name is a port or nothing: never a file in the current folder.
-      {"LPT10", "",
-       "LPT10: not a port: expected LPT1..LPT9, COM1..COM9, tcp://HOST:PORT, cups:QUEUE or a path"},
-      {"COM0", "", "COM0: not a port"},
-      {"LPT", "", "LPT: not a port"},
-      {"LPTx", "", "LPTx: not a port"},
-      {"out.prn", "", "(a path holds a '/', e.g. ./invoice.prn)"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name + " = " + c.mapping);
-    const Error e = testing::raised([&] { resolve_port(c.name, c.mapping); });
+  for (const auto& c : testing::read_cases("channel/data/bad_port_names.tsv")) {
+    SCOPED_TRACE(c[0] + " = " + c[1]);
+    const Error e = testing::raised([&] { resolve_port(c[0], c[1]); });
     EXPECT_EQ(e.number(), err::kBadFileNumber);
-    EXPECT_NE(e.description().find(c.expected), std::string::npos) << e.description();
+    EXPECT_NE(e.description().find(c[2]), std::string::npos) << e.description();
   }
 }
 
@@ -124,9 +80,9 @@ TEST(ResolvePort, MappingAndOptionsComeFromThePortsSection) {
   const PortOptions defaults = port_options(Settings{});
   EXPECT_EQ(defaults.lock_timeout, std::chrono::seconds(30));
   EXPECT_EQ(defaults.cups_wait, std::chrono::seconds(0));
-  EXPECT_EQ(port_options(Settings::load(dir.write("w.ini", "[Ports]\nCupsWaitSeconds=2.5\n")))
-                .cups_wait,
-            std::chrono::milliseconds(2500));
+  EXPECT_EQ(
+      port_options(Settings::load(dir.write("w.ini", "[Ports]\nCupsWaitSeconds=2.5\n"))).cups_wait,
+      std::chrono::milliseconds(2500));
   EXPECT_EQ(defaults.stall_timeout, std::chrono::seconds(30));
   EXPECT_EQ(defaults.connect_timeout, std::chrono::seconds(10));
   EXPECT_EQ(defaults.send_buffer, 0);

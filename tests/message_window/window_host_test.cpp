@@ -171,12 +171,12 @@ TEST_F(Tool, RollChangePromptIsTheWindowOnADesktopElseTheTerminal) {
     std::string stderr_has;
     const char* modules;
   } cases[] = {
-      {"gui", here, true, 0, "", nullptr},
       {"auto", here, true, 0, "", nullptr},
       {"auto", nullptr, false, 0, prompt, nullptr},
       {"auto", ":4242", false, 0, prompt, nullptr},
       {"gui", nullptr, false, 2,
-       "--prompt gui: no window for the prompt: no desktop: DISPLAY and WAYLAND_DISPLAY are unset", nullptr},
+       "--prompt gui: no window for the prompt: no desktop: DISPLAY and WAYLAND_DISPLAY are unset",
+       nullptr},
       {"gui", ":4242", false, 2, "cannot open the display \":4242\"", nullptr},
       // Without its module the window is missing like a display that does not open.
       {"gui", here, false, 2,

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "page_printer_host/page_fakes.h"
+#include "shared/case_file.h"
 #include "support/raised.h"
 
 namespace orvo::page {
@@ -65,68 +66,37 @@ TEST_F(CanvasTest, TextsLandAtThePositionInTheFontSetBeforeThem) {
 
 TEST_F(CanvasTest, TablesLayCellsByFormatFromTheLeftMarginAndMovePositionYBelow) {
   struct Case {
-    const char* name;
-    long border;
-    std::string format, header, body;
+    std::vector<std::string> table;  // "table", name, border, format, header, body, separators
     std::vector<TextRun> cells;
-    double bottom;
-    std::size_t rules;
-    const char* separators = "|;";
+    double bottom = 0;
+    std::size_t rules = 0;
   };
-  const std::string f1 = "950.5|<3000|>400|>1200|>1500|<300|<2500;";
-  const Case cases[] = {
-      {"one row, empty header", 0, f1, "", "|餐費|1|1,050|1,050||備註;",
-       {{1950.5, 2438, "餐費", f9_, 3000, Align::Left},
-        {4950.5, 2438, "1", f9_, 400, Align::Right},
-        {5350.5, 2438, "1,050", f9_, 1200, Align::Right},
-        {6550.5, 2438, "1,050", f9_, 1500, Align::Right},
-        {8350.5, 2438, "備註", f9_, 2500, Align::Left}},
-       2438 + 225, 0},
-      // Six empty cells against five columns: nothing drawn, one row down.
-      {"empty row, extra cell", 0, "800|1700|>400|>700|>700;", "", "|||||;", {}, 2438 + 225, 0},
-      {"header row first, rows without a closing separator", 0, "1000|>1000", "品名|金額;",
-       "A|1;B|22",
-       {{1000, 2438, "品名", f9_, 1000, Align::Left},
-        {2000, 2438, "金額", f9_, 1000, Align::Right},
-        {1000, 2663, "A", f9_, 1000, Align::Left},
-        {2000, 2663, "1", f9_, 1000, Align::Right},
-        {1000, 2888, "B", f9_, 1000, Align::Left},
-        {2000, 2888, "22", f9_, 1000, Align::Right}},
-       2438 + 3 * 225, 0},
-      // 400 twips hold two characters: the row grows to the tallest cell.
-      {"wrapped cell", 0, "400|>500;", "", "一二三四五|9;",
-       {{1000, 2438, "一二", f9_, 400, Align::Left},
-        {1000, 2663, "三四", f9_, 400, Align::Left},
-        {1000, 2888, "五", f9_, 400, Align::Left},
-        {1400, 2438, "9", f9_, 500, Align::Right}},
-       2438 + 3 * 225, 0},
-      {"nothing at all", 0, "5400|>1500;", "", "", {}, 2438, 0},
-      // Top, bottom and three column edges per row.
-      {"other separators", 0, "1000|>1000;", "", "a\tb\nc|d\t1\n",
-       {{1000, 2438, "a", f9_, 1000, Align::Left},
-        {2000, 2438, "b", f9_, 1000, Align::Right},
-        {1000, 2663, "c|d", f9_, 1000, Align::Left},
-        {2000, 2663, "1", f9_, 1000, Align::Right}},
-       2438 + 2 * 225, 0, "\t\n"},
-      {"bordered", 1, "5400|>1500;", "", "|1,000;|50;",
-       {{6400, 2438, "1,000", f9_, 1500, Align::Right},
-        {6400, 2663, "50", f9_, 1500, Align::Right}},
-       2438 + 2 * 225, 2 * 5},
-  };
+  std::vector<Case> cases;
+  for (const auto& r : testing::read_cases("page_printer_host/data/tables.tsv")) {
+    if (r[0] == "table") {
+      cases.push_back({r, {}, 0, 0});
+    } else if (r[0] == "cell") {
+      const Align align = r[5] == "R" ? Align::Right : Align::Left;
+      cases.back().cells.push_back({stod(r[1]), stod(r[2]), r[3], f9_, stod(r[4]), align});
+    } else {
+      cases.back().bottom = stod(r[1]);
+      cases.back().rules = stoul(r[2]);
+    }
+  }
   for (const Case& t : cases) {
-    SCOPED_TRACE(t.name);
+    SCOPED_TRACE(t.table[1]);
     c_.set_margin(Margin::Left, 1000);
-    c_.set_table_border(t.border);
-    c_.set_separators(t.separators);
+    c_.set_table_border(stol(t.table[2]));
+    c_.set_separators(t.table[6]);
     begin();
     c_.set_x(7000);
     c_.set_y(2438);
-    c_.add_table(t.format, t.header, t.body, true);
+    c_.add_table(t.table[3], t.table[4], t.table[5], true);
     EXPECT_EQ(page().texts, t.cells);
     EXPECT_EQ(c_.y(), t.bottom);
     EXPECT_EQ(c_.x(), 7000);
     EXPECT_EQ(page().rules.size(), t.rules);
-    const TableRecord record{1000, 2438, t.bottom, t.format, t.header, t.body, true};
+    const TableRecord record{1000, 2438, t.bottom, t.table[3], t.table[4], t.table[5], true};
     ASSERT_EQ(page().tables.size(), 1u);
     EXPECT_EQ(page().tables[0], record);
   }

@@ -1,8 +1,8 @@
 // Chinese numerals live in the shared utilities; the page layouts are their only users.
-#include "shared/numerals.h"
-
 #include <gtest/gtest.h>
 
+#include "shared/case_file.h"
+#include "shared/numerals.h"
 #include "support/fake_host.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
@@ -13,25 +13,9 @@ namespace {
 TEST(Num2Cstr8, EightBoxesOfNumerals) {
   testing::TempDir dir;
   testing::ScopedEnv log("ORVO_ERROR_LOG", (dir / "error.log").c_str());
-  struct Case {
-    Variant amount;
-    const char* numerals;
-  } cases[] = {
-      {12500, "零零零壹貳伍零零"},
-      {0, "零零零零零零零零"},
-      {12345678, "壹貳參肆伍陸柒捌"},
-      {90909090, "玖零玖零玖零玖零"},
-      {12.5, "零零零零壹貳伍"},  // the point pads but adds no numeral
-      {-5, "零零零零零零伍"},
-      {"1,050", "零零零壹零伍零"},
-      {" 7", "零零零零零零柒"},
-      {Variant(), "零零零零零零零零"},
-      {"ABC", ""},
-      {"", ""},
-      {Variant::null(), ""},
-  };
   testing::FakeHost host;
-  for (const Case& c : cases) EXPECT_EQ(Num2Cstr8(host, c.amount), c.numerals) << Str(c.amount);
+  for (const auto& c : testing::read_cases("page_printer_host/data/num2cstr8.tsv"))
+    EXPECT_EQ(Num2Cstr8(host, testing::case_value(c[0])), c[1]) << c[0];
   EXPECT_TRUE(host.boxes.empty());
 
   // Nine characters do not fit the eight boxes: reported, and nothing printed.

@@ -1,3 +1,4 @@
+#include "shared/case_file.h"
 #include "support/printer_fixture.h"
 #include "support/raised.h"
 
@@ -122,26 +123,15 @@ TEST_F(FormChangeTest, MillionItemDetailSaleOverflowsThePageCounterCleanly) {
 }
 
 TEST_F(FormChangeTest, RollChangePromptOnlyWhenANewRollStarts) {
-  const struct {
-    const char* first;
-    bool prompt;
-    const char* second_check;  // the check code of form 2
-  } cases[] = {{"AB12345749", true, "5750"},  {"AB12345499", true, "5500"},
-               {"AB12345999", true, "6000"},  {"AB12345250", false, "5251"},
-               {"AB12345748", false, "5749"}, {"AB12345500", false, "5501"},
-               // The number part is read as any number is: spaces around it do not matter.
-               {"AB 12345249 ", true, "5250"},
-               // A short number is counted on whole, its letters kept.
-               {"AB1", false, "AB2"}};
-  for (const auto& c : cases) {
+  for (const auto& c : read_cases("printer_object/data/roll_change.tsv")) {
     host->prompts.clear();
-    printer.InvNo(Variant(c.first));
+    printer.InvNo(Variant(c[0]));
     MemoryRecordset rows(numbered_items(16));
     ASSERT_TRUE(printer.PrintInv(Variant("Y"), rows));
-    EXPECT_EQ(host->prompts.size(), c.prompt ? 1u : 0u) << c.first;
-    EXPECT_NE(from_cp950(captured()).find("檢碼(" + std::string(c.second_check) + ") 機   1  頁:02\n"),
+    EXPECT_EQ(host->prompts.size(), c[1] == "yes" ? 1u : 0u) << c[0];
+    EXPECT_NE(from_cp950(captured()).find("檢碼(" + c[2] + ") 機   1  頁:02\n"),
               std::string::npos)
-        << c.first;
+        << c[0];
   }
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "shared/case_file.h"
 #include "support/raised.h"
 #include "support/temp_dir.h"
 
@@ -133,17 +134,9 @@ class SqliteRecordsetTest : public ::testing::Test {
 };
 
 TEST_F(SqliteRecordsetTest, EachCellReadsAsStored) {
-  const std::pair<const char*, Variant> cases[] = {
-      {"9007199254740992", 9007199254740992.0},
-      {"12.5", 12.5},
-      {"'12'", "12"},  // text that looks numeric stays text
-      {"NULL", Variant::null()},
-      {"X''", ""},  // a blob's bytes as they are
-      {"CAST('a' || char(0) || 'b' AS BLOB)", std::string("a\0b", 3)},
-  };
-  for (const auto& [expr, want] : cases) {
-    EXPECT_EQ(SqliteRecordset(db_, std::string("SELECT ") + expr + " AS v").Fields("V"), want)
-        << expr;
+  for (const auto& c : testing::read_cases("recordset/data/cells.tsv")) {
+    EXPECT_EQ(SqliteRecordset(db_, "SELECT " + c[0] + " AS v").Fields("V"), testing::case_value(c[1]))
+        << c[0];
   }
   // Neither the declaration nor the first row fixes a column's type.
   exec_sql(db_, "INSERT INTO items VALUES ('x', 'two', 6, 7)");

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "shared/case_file.h"
 #include "shared/errors.h"
 #include "support/raised.h"
 #include "support/scoped_env.h"
@@ -16,66 +17,10 @@ using testing::ScopedEnv;
 using testing::TempDir;
 
 TEST(Settings, ReadsValuesAsWritten) {
-  TempDir dir;
-  const std::string long_value(250, 'x');
-  const std::string head =
-      "\xEF\xBB\xBF[IP]\r\n"
-      "chkNoInvCopy=1\r\n"
-      "txtInvTotalDscp=消費合計\r\n"
-      "txtSpaced =  a  b  \r\n"
-      "txtBlank=   \r\n"
-      "txtSemi=a;b\r\n"
-      "txtComment=a ;b\r\n"
-      "txtHash=a #b\r\n"
-      "; a comment=no\r\n"
-      "  txtIndented=y\r\n"
-      "txtFirst=1\r\n"
-      "  continued\r\n"
-      "txtLong=";
-  const std::string tail =
-      "=tail\r\n"
-      "txtAfter=ok\r\n"
-      "txtTwice=old\r\n"
-      "txtTwice=new\r\n"
-      "[Ports]\n"
-      "LPT1=/dev/usb/lp0\n"
-      "TcpTimeoutSeconds=30";
-  const Settings s = Settings::load(dir.write("settings.ini", head + long_value + tail));
-  const struct {
-    const char* section;
-    std::string key, expected;
-  } cases[] = {
-      {"IP", "chkNoInvCopy", "1"},
-      {"IP", "txtInvTotalDscp", "\xE6\xB6\x88\xE8\xB2\xBB\xE5\x90\x88\xE8\xA8\x88"},
-      {"IP", "txtSpaced", "a  b"},
-      {"IP", "txtBlank", ""},
-      {"IP", "txtSemi", "a;b"},
-      {"IP", "txtComment", "a"},  // " ;" starts a comment
-      {"IP", "txtHash", "a #b"},
-      {"IP", "; a comment", ""},
-      // Indentation is no continuation: the indented key stands alone and the indented
-      // text is skipped as a broken line.
-      {"IP", "txtIndented", "y"},
-      {"IP", "txtFirst", "1"},
-      // A line too long for the parser is skipped whole; its tail never becomes a key.
-      {"IP", "txtLong", ""},
-      {"IP", "txtAfter", "ok"},
-      {"IP", "txtTwice", "new"},
-      {"Ports", "LPT1", "/dev/usb/lp0"},
-      {"Ports", "TcpTimeoutSeconds", "30"},
-      // Names are matched without regard to case; absent sections or keys read as "".
-      {"ip", "chkNoInvCopy", "1"},
-      {"IP", "CHKNOINVCOPY", "1"},
-      {"ports", "lpt1", "/dev/usb/lp0"},
-      {"IP", "LPT1", ""},
-      {"Nowhere", "LPT1", ""},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(s.get(c.section, c.key), c.expected) << "[" << c.section << "] " << c.key;
-  }
-  for (std::size_t n = 1; n <= long_value.size(); ++n) {
-    ASSERT_EQ(s.ip(std::string(n, 'x')), "") << n;
-  }
+  const Settings s = Settings::load(std::string(ORVO_TESTS_DIR) + "/settings/data/as_written.ini");
+  for (const auto& c : testing::read_cases("settings/data/as_written.tsv"))
+    EXPECT_EQ(s.get(c[0], c[1]), c[2]) << "[" << c[0] << "] " << c[1];
+  for (std::size_t n = 1; n <= 250; ++n) ASSERT_EQ(s.ip(std::string(n, 'x')), "") << n;
 }
 
 // Only the default location may be absent; a file someone named must be there and readable.
@@ -110,36 +55,17 @@ TEST(Settings, UnusableValuesWarnAndKeepTheDefault) {
   TempDir dir;
   std::vector<std::string> warnings;
   set_settings_warning_sink([&](const std::string& w) { warnings.push_back(w); });
-  const struct {
-    const char* value;
-    long long ms;  // what seconds() gives with a fallback of 10 s
-    const char* count_warning;
-  } cases[] = {
-      {"", 10'000, nullptr},
-      {" 25 ", 25'000, nullptr},
-      {"0.25", 250, nullptr},
-      {"86400", 86'400'000, nullptr},
-      {"abc", 10'000, "\"abc\""},
-      {"0", 10'000, "\"0\""},
-      {"2s", 10'000, "\"2s\""},
-      {"-1", 10'000, "\"-1\""},
-      {"1e3", 10'000, "\"1e3\""},
-      {".5", 10'000, "\".5\""},
-      {"0.0001", 10'000, "\"0.0001\""},
-      {"86401", 10'000, "\"86401\""},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.value);
+  for (const auto& c : testing::read_cases("settings/data/seconds.tsv")) {
+    SCOPED_TRACE(c[0]);
     warnings.clear();
-    const auto file = dir.write("s.ini", std::string("[Ports]\nWait=") + c.value + "\n");
+    const auto file = dir.write("s.ini", "[Ports]\nWait=" + c[0] + "\n");
     const Settings s = Settings::load(file);
-    EXPECT_EQ(s.seconds("Ports", "Wait", std::chrono::seconds(10)).count(), c.ms);
-    if (c.ms == 10'000 && *c.value) {
+    EXPECT_EQ(s.seconds("Ports", "Wait", std::chrono::seconds(10)).count(), std::stoll(c[1]));
+    if (c[2] == "yes") {
       ASSERT_EQ(warnings.size(), 1u);
-      EXPECT_EQ(warnings[0], "warning: settings " + file.string() + ": [Ports] Wait = \"" +
-                                 c.value +
-                                 "\" is not a number of seconds above 0 and at most a "
-                                 "day; using 10");
+      EXPECT_EQ(warnings[0], "warning: settings " + file.string() + ": [Ports] Wait = \"" + c[0] +
+                                 "\" is not a number of seconds above 0 and at most a day; "
+                                 "using 10");
     } else {
       EXPECT_TRUE(warnings.empty()) << warnings[0];
     }

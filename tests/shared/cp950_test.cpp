@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "shared/case_file.h"
 #include "shared/errlog.h"
 #include "support/fake_host.h"
 
@@ -89,32 +90,10 @@ TEST(Cp950, EveryCharacterEncodesAsIconvHasIt) {
 }
 
 TEST(PadB, FieldsOfExactByteWidth) {
-  struct Case {
-    Variant text;
-    Variant width;
-    const char* right;  // PadRightB
-    const char* left;   // PadLeftB
-  } cases[] = {
-      {Variant("台北"), Variant(6), "台北  ", "  台北"},
-      {Variant(12500), Variant(7), "12500  ", "  12500"},
-      {Variant(""), Variant(3), "   ", "   "},
-      {Variant(), Variant(2), "  ", "  "},
-      {Variant("123456789"), Variant(7), "1234567", "1234567"},
-      // A double-byte character straddling the cut is dropped; the field stays 5 bytes.
-      {Variant("ab台北"), Variant(5), "ab台 ", "ab台 "},
-      {Variant("台北市"), Variant(3), "台 ", "台 "},
-      {Variant("abc"), Variant("x"), "", ""},
-      {Variant("abc"), Variant(0), "", ""},
-      {Variant("a😀"), Variant(3), "a😀 ", " a😀"},  // "?" counts one byte
-      {Variant("台北"), Variant(4), "台北", "台北"},
-      {Variant("a\xFF台"), Variant(3), "a\xFF ", "a\xFF "},  // a stray byte is one "?"
-      {Variant(-12.5), Variant(7), "-12.5  ", "  -12.5"},
-      {Variant(true), Variant(Variant("5")), "True ", " True"},
-      {Variant("12345"), Variant(2.5), "12", "12"},  // the width rounds to even
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(PadRightB(c.text, c.width), c.right) << Str(c.text);
-    EXPECT_EQ(PadLeftB(c.text, c.width), c.left) << Str(c.text);
+  for (const auto& c : testing::read_cases("shared/data/pad.tsv")) {
+    const Variant text = testing::case_value(c[0]), width = testing::case_value(c[1]);
+    EXPECT_EQ(PadRightB(text, width), c[2]) << c[0];
+    EXPECT_EQ(PadLeftB(text, width), c[3]) << c[0];
   }
 }
 

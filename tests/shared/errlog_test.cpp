@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "shared/case_file.h"
 #include "shared/cp950.h"
 #include "support/fake_host.h"
 #include "support/fd_count.h"
@@ -142,19 +143,10 @@ TEST_F(ErrLogTest, ConcurrentProcessesNeverInterleaveRecords) {
 
 // The rules every per-user file follows; the settings file shares them.
 TEST(ErrorLogPath, OverrideThenAbsoluteXdgThenHome) {
-  const struct {
-    const char *orvo, *xdg, *home;
-    std::filesystem::path expected;
-  } cases[] = {
-      {"/var/log/orvo.log", "/xdg", "/home/u", "/var/log/orvo.log"},
-      {"", "/xdg", "/home/u", "/xdg/Orvo3/error.log"},
-      {nullptr, "relative", "/home/u", "/home/u/.local/state/Orvo3/error.log"},
-      {nullptr, nullptr, "/home/u", "/home/u/.local/state/Orvo3/error.log"},
-      {nullptr, nullptr, nullptr, ""},
-  };
-  for (const auto& c : cases) {
-    ScopedEnv a("ORVO_ERROR_LOG", c.orvo), b("XDG_STATE_HOME", c.xdg), h("HOME", c.home);
-    EXPECT_EQ(error_log_path(), c.expected);
+  for (const auto& c : testing::read_cases("shared/data/error_log_path.tsv")) {
+    const auto env = [](const std::string& v) { return v == "-" ? nullptr : v.c_str(); };
+    ScopedEnv a("ORVO_ERROR_LOG", env(c[0])), b("XDG_STATE_HOME", env(c[1])), h("HOME", env(c[2]));
+    EXPECT_EQ(error_log_path(), std::filesystem::path(c[3])) << c[0] << " " << c[1] << " " << c[2];
   }
 }
 
