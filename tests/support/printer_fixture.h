@@ -56,15 +56,4 @@ inline std::string feed(int n) { return ESC + "d" + static_cast<char>(n); }
 inline const std::string kRollStart = ESC + "@" + ESC + "z\x01";
 inline const std::string kRollEnd = ESC + "o\x0c";
 
-// The nine heading lines of the standard roll for a bare sale: store S1, machine 1, no heading
-// texts, no buyer.
-struct RollHeading {
-  std::string check = "5678", page = "01", table = "  ", user = "U1", date = "日期:2010-03-05";
-};
-inline std::string roll_heading(const RollHeading& h = {}) {
-  return feed(1) + feed(1) + feed(1) + feed(1) + h.date + "\n" + "S1             " +
-         std::string(8 - h.user.size(), ' ') + h.user + "\n" + "檢碼(" + h.check +
-         ") 機   1  頁:" + h.page + "\n" + h.table + "\n" + feed(1);
-}
-
 }  // namespace orvo::testing
