@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <map>
 #include <optional>
+#include <set>
 #include <sstream>
 
 #include "cli/cli_run.h"
@@ -27,20 +28,14 @@ namespace {
 namespace fs = std::filesystem;
 
 const fs::path kCases = fs::path(ORVO_SOURCE_DIR) / "tests/cli/cases";
-const std::vector<std::string> kControlFiles = {"args", "env", "stdin", "cups", "expected.txt",
-                                                "actual.txt"};
+// Not copied to the scratch directory, nor listed from it.
+const std::set<std::string> kControlFiles = {"args",         "env",        "stdin",   "cups",
+                                             "expected.txt", "actual.txt", ".stdout", ".stderr"};
 
 std::string replaced(std::string s, const std::string& from, const std::string& to) {
   for (std::size_t at = 0; (at = s.find(from, at)) != std::string::npos; at += to.size())
     s.replace(at, from.size(), to);
   return s;
-}
-
-std::vector<std::string> lines(const std::string& text) {
-  std::vector<std::string> out;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) out.push_back(line);
-  return out;
 }
 
 // CP950 first: a pair's second byte may be a backslash.
@@ -77,10 +72,8 @@ std::string escaped(std::string_view in) {
     if (b >= 0x80 && i + 1 < in.size() &&
         to_cp950(from_cp950(in.substr(i, 2))) == in.substr(i, 2)) {
       out += from_cp950(in.substr(i++, 2));
-    } else if (b == '\n') {
-      out += "\\n\n";
-    } else if (b == '\\') {
-      out += "\\\\";
+    } else if (b == '\n' || b == '\\') {
+      out += b == '\n' ? "\\n\n" : "\\\\";
     } else if (b < 0x20 || b >= 0x7f) {
       out += std::string("\\x") + kHex[b >> 4] + kHex[b & 0xf];
     } else {
@@ -111,34 +104,37 @@ std::string run_case(const fs::path& case_dir) {
     return replaced(replaced(s, "{dir}", scratch.path.string()), "{src}", ORVO_SOURCE_DIR);
   };
   auto placeholders = [&](const std::string& s) {
-    const std::string version = std::string("orvo-invoice ") + ORVO_VERSION;
-    return replaced(replaced(replaced(s, scratch.path.string(), "{dir}"), ORVO_SOURCE_DIR, "{src}"),
-                    version, "orvo-invoice {version}");
+    return replaced(replaced(s, scratch.path.string(), "{dir}"), ORVO_SOURCE_DIR, "{src}");
   };
+
   for (const auto& [file, text] : files_in(case_dir)) {
     const std::string name = file.string();
-    if (std::find(kControlFiles.begin(), kControlFiles.end(), name) != kControlFiles.end()) continue;
+    if (kControlFiles.contains(name)) continue;
     fs::create_directories((scratch / name).parent_path());
-    if (name.ends_with(".esc")) scratch.write(name.substr(0, name.size() - 4), unescaped(expand(text)));
-    else scratch.write(name, expand(text));
+    const bool esc = name.ends_with(".esc");
+    scratch.write(esc ? name.substr(0, name.size() - 4) : name,
+                  esc ? unescaped(expand(text)) : expand(text));
   }
+  auto lines = [&](const char* file) {
+    std::vector<std::string> out;
+    std::istringstream in(expand(read_file(case_dir / file)));
+    for (std::string line; std::getline(in, line);) out.push_back(line);
+    return out;
+  };
   std::optional<CupsScheduler> cups;
-  if (fs::exists(case_dir / "cups")) {
-    cups.emplace();
-    for (const auto& command : lines(read_file(case_dir / "cups"))) cups->admin(expand(command));
-  }
-  std::vector<std::string> args, env;
-  for (const auto& a : lines(read_file(case_dir / "args"))) args.push_back(expand(a));
-  for (const auto& e : lines(read_file(case_dir / "env"))) env.push_back(expand(e));
+  if (fs::exists(case_dir / "cups")) cups.emplace();
+  for (const auto& command : lines("cups")) cups->admin(command);
   const auto before = files_in(scratch.path);
-  const std::string in = fs::exists(case_dir / "stdin") ? (case_dir / "stdin").string() : "/dev/null";
-  const Outcome r = Tool{scratch.path, env, in}.run(args);
+  const std::string in =
+      fs::exists(case_dir / "stdin") ? (case_dir / "stdin").string() : "/dev/null";
+  const Outcome r = Tool{scratch.path, lines("env"), in}.run(lines("args"));
 
   std::string result = "exit " + std::to_string(r.status) + "\n";
   result += section("stdout", placeholders(r.out));
   result += section("stderr", placeholders(r.err));
   for (const auto& [name, bytes] : files_in(scratch.path)) {
-    if (before.contains(name) && before.at(name) == bytes) continue;
+    if (kControlFiles.contains(name) || (before.contains(name) && before.at(name) == bytes))
+      continue;
     result += section("file " + name.string(), placeholders(bytes));
   }
   for (const auto& job : cups ? cups->jobs() : std::vector<CupsScheduler::Job>{})
@@ -146,12 +142,9 @@ std::string run_case(const fs::path& case_dir) {
   return result;
 }
 
-std::vector<std::string> all_cases() {
-  std::vector<std::string> out;
-  for (const auto& e : fs::directory_iterator(kCases)) {
-    if (e.is_directory()) out.push_back(e.path().filename().string());
-  }
-  std::sort(out.begin(), out.end());
+std::set<std::string> all_cases() {
+  std::set<std::string> out;
+  for (const auto& e : fs::directory_iterator(kCases)) out.insert(e.path().filename().string());
   return out;
 }
 

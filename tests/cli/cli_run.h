@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,14 @@
 extern char** environ;
 
 namespace orvo::testing {
+
+// A command line as typed, split at spaces (no argument here holds one).
+inline std::vector<std::string> words(const std::string& line) {
+  std::vector<std::string> out;
+  std::istringstream in(line);
+  for (std::string w; in >> w;) out.push_back(w);
+  return out;
+}
 
 struct Outcome {
   int status = -1;  // the exit status, or 128 + the signal that ended the process
@@ -31,14 +40,15 @@ struct Tool {
 
   pid_t start(std::vector<std::string> args) const {
     args.insert(args.begin(), program.string());
-    std::vector<std::string> env_strings = env;
-    for (char** e = environ; *e; ++e) env_strings.emplace_back(*e);  // the first of a name counts
     std::vector<char*> argv, envp;
     for (auto& a : args) argv.push_back(a.data());
-    for (auto& e : env_strings) envp.push_back(e.data());
+    // Ours first: the first of a name counts.
+    for (const auto& e : env) envp.push_back(const_cast<char*>(e.c_str()));
+    for (char** e = environ; *e; ++e) envp.push_back(*e);
     argv.push_back(nullptr);
     envp.push_back(nullptr);
-    const std::string out = (dir / (tag + ".stdout")).string(), err = (dir / (tag + ".stderr")).string();
+    const std::string out = (dir / (tag + ".stdout")).string();
+    const std::string err = (dir / (tag + ".stderr")).string();
     const pid_t pid = ::fork();
     if (pid == 0) {
       const int fds[] = {::open(in.c_str(), O_RDONLY),
@@ -54,11 +64,8 @@ struct Tool {
   Outcome finish(pid_t pid) const {
     int ws = 0;
     if (pid < 0 || ::waitpid(pid, &ws, 0) != pid) return {};
-    Outcome r{WIFEXITED(ws) ? WEXITSTATUS(ws) : 128 + WTERMSIG(ws), read_file(dir / (tag + ".stdout")),
-          read_file(dir / (tag + ".stderr"))};
-    std::filesystem::remove(dir / (tag + ".stdout"));
-    std::filesystem::remove(dir / (tag + ".stderr"));
-    return r;
+    return {WIFEXITED(ws) ? WEXITSTATUS(ws) : 128 + WTERMSIG(ws),
+            read_file(dir / (tag + ".stdout")), read_file(dir / (tag + ".stderr"))};
   }
 
   Outcome run(const std::vector<std::string>& args) const { return finish(start(args)); }

@@ -23,13 +23,11 @@ class PageCli : public ::testing::Test {
   }
 
   // The example sheet on the demo's clock, by `tool`.
-  static Outcome print(const Tool& tool, const std::vector<std::string>& args) {
-    std::vector<std::string> all = {"print", ORVO_SOURCE_DIR "/examples/office_supplies_a4.json",
-                                    "--type", "WIN3PA4", "--port", "unused", "--now",
-                                    "2010-03-05T14:30:05", "--no-pause", "--prompt", "none",
-                                    "--settings", "/dev/null", "--error-log", "error.log"};
-    all.insert(all.end(), args.begin(), args.end());
-    return tool.run(all);
+  static Outcome print(const Tool& tool, const std::string& args = "") {
+    return tool.run(words("print " ORVO_SOURCE_DIR "/examples/office_supplies_a4.json --type "
+                          "WIN3PA4 --port unused --now 2010-03-05T14:30:05 --no-pause --prompt "
+                          "none --settings /dev/null --error-log error.log " +
+                          args));
   }
 
   // The invoice number's words in a PDF: one per copy, the first at its x.
@@ -44,13 +42,14 @@ class PageCli : public ::testing::Test {
 
   TempDir dir_;
   // A sanitizer build of the tool loads fontconfig, which keeps some blocks to the end.
-  Tool tool_{dir_.path, {"LSAN_OPTIONS=print_suppressions=0:suppressions=" ORVO_SOURCE_DIR
-                         "/tests/support/fontconfig.supp"}};
+  Tool tool_{dir_.path,
+             {"LSAN_OPTIONS=print_suppressions=0:suppressions=" ORVO_SOURCE_DIR
+              "/tests/support/fontconfig.supp"}};
   std::optional<CupsScheduler> cups_;
 };
 
 TEST_F(PageCli, TheSheetIsAJobOnTheQueueNamedAfterTheType) {
-  const Outcome r = print(tool_, {});
+  const Outcome r = print(tool_);
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out + r.err, "");
   const auto jobs = cups_->jobs();
@@ -61,11 +60,11 @@ TEST_F(PageCli, TheSheetIsAJobOnTheQueueNamedAfterTheType) {
 }
 
 TEST_F(PageCli, ThePageOutputGoesToItsFileInsteadOfAQueue) {
-  ASSERT_EQ(print(tool_, {"--page-output", "a.pdf"}).status, 0);
+  ASSERT_EQ(print(tool_, "--page-output a.pdf").status, 0);
   expect_three_copies(dir_ / "a.pdf");
   Tool by_env = tool_;
   by_env.env.push_back("ORVO_PAGE_OUTPUT=b.png");
-  const Outcome r = print(by_env, {});
+  const Outcome r = print(by_env);
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(read_file(dir_ / "b.png").substr(0, 8), "\x89PNG\r\n\x1a\n");
   EXPECT_TRUE(cups_->jobs().empty());
@@ -73,19 +72,21 @@ TEST_F(PageCli, ThePageOutputGoesToItsFileInsteadOfAQueue) {
 
 // A copy of the tool takes the modules beside it first, and falls back on the build's.
 TEST_F(PageCli, AToolCopiedElsewhereFindsItsModules) {
+  const fs::path elsewhere = dir_ / "elsewhere";
   Tool copy = tool_;
-  copy.program = dir_ / "elsewhere" / "orvo-invoice";
-  fs::create_directory(copy.program.parent_path());
+  copy.program = elsewhere / "orvo-invoice";
+  fs::create_directory(elsewhere);
   fs::copy_file(tool_.program, copy.program);
-  const Outcome found = print(copy, {"--page-output", "a.pdf"});
+  const Outcome found = print(copy, "--page-output a.pdf");
   ASSERT_EQ(found.status, 0) << found.err;
   expect_three_copies(dir_ / "a.pdf");
-  std::ofstream(dir_ / "elsewhere" / "orvo-page.so") << "not a module";
-  const Outcome broken = print(copy, {"--page-output", "a.pdf"});
+  std::ofstream(elsewhere / "orvo-page.so") << "not a module";
+  const Outcome broken = print(copy, "--page-output a.pdf");
   EXPECT_EQ(broken.status, 3);
-  EXPECT_EQ(broken.err, "error -2147221504 from PrintInv: cannot load the module orvo-page.so "
-                        "(looked in " + (dir_ / "elsewhere").string() + "): " +
-                        (dir_ / "elsewhere" / "orvo-page.so").string() + ": file too short\n");
+  EXPECT_EQ(broken.err,
+            "error -2147221504 from PrintInv: cannot load the module orvo-page.so (looked in " +
+                elsewhere.string() + "): " + (elsewhere / "orvo-page.so").string() +
+                ": file too short\n");
 }
 
 }  // namespace

@@ -23,14 +23,13 @@ class CliSafety : public ::testing::Test {
  protected:
   CliSafety() { dir_.write("settings.ini", ""); }
 
-  // The usual clock, settings and error log; the layouts' pauses really wait unless told not to.
+  // The usual clock, settings and error log; the layouts' pauses really wait if told to.
   static std::vector<std::string> print(const std::string& sale, const std::string& port,
                                         bool pause = false) {
-    std::vector<std::string> args = {"print", sale, "--detail", "Y", "--port", port,
-                                     "--now", "2010-03-05T14:30:05", "--prompt", "none",
-                                     "--settings", "settings.ini", "--error-log", "error.log"};
-    if (!pause) args.push_back("--no-pause");
-    return args;
+    return words("print " + sale + " --detail Y --port " + port +
+                 " --now 2010-03-05T14:30:05 --prompt none --settings settings.ini --error-log "
+                 "error.log" +
+                 (pause ? "" : " --no-pause"));
   }
 
   // A sale of `n` item lines, several forms long on the standard roll.
@@ -41,12 +40,11 @@ class CliSafety : public ::testing::Test {
                R"(", "PriceCap": "", "Qty": 1, "Price": 10, "Amt": 10, "ItemType": "",
                  "RefKPType": "", "Remark": ""})";
     }
-    return dir_.write(name, R"({"invoice": {"InvNo": ")" + inv_no + R"(", "InvAmt": )" +
-                                std::to_string(10 * n) + R"(}, "items": [)" + items + "]}")
+    return dir_
+        .write(name, R"({"invoice": {"InvNo": ")" + inv_no + R"(", "InvAmt": )" +
+                         std::to_string(10 * n) + R"(}, "items": [)" + items + "]}")
         .string();
   }
-
-  fs::path path(const std::string& name) const { return dir_.path / name; }
 
   TempDir dir_;
   Tool tool_{dir_.path};
@@ -56,11 +54,11 @@ class CliSafety : public ::testing::Test {
 TEST_F(CliSafety, TwoPrintsToOneCaptureFileLeaveOneWholeInvoice) {
   const std::string a = long_sale("a.json", "AA00000001", 30);
   const std::string b = long_sale("b.json", "BB00000001", 40);
-  const std::string capture = path("shared.prn").string();
-  ASSERT_EQ(tool_.run(print(a, path("a.prn"))).status, 0);
-  ASSERT_EQ(tool_.run(print(b, path("b.prn"))).status, 0);
-  const std::string whole_a = read_file(path("a.prn"));
-  const std::string whole_b = read_file(path("b.prn"));
+  const std::string capture = (dir_ / "shared.prn").string();
+  ASSERT_EQ(tool_.run(print(a, dir_ / "a.prn")).status, 0);
+  ASSERT_EQ(tool_.run(print(b, dir_ / "b.prn")).status, 0);
+  const std::string whole_a = read_file(dir_ / "a.prn");
+  const std::string whole_b = read_file(dir_ / "b.prn");
 
   for (const char* lock : {"", "LockTimeoutSeconds=0.2\n"}) {
     SCOPED_TRACE(*lock ? "impatient" : "patient");
@@ -105,10 +103,10 @@ TEST_F(CliSafety, ANetworkPrinterThatTakesNothingIsNoSuccess) {
 // and the error log say which invoice stopped after how many bytes.
 TEST_F(CliSafety, AnInterruptedPrintSaysHowFarItGot) {
   const std::string sale = long_sale("long.json", "AB12345678", 300);
-  ASSERT_EQ(tool_.run(print(sale, path("whole.prn"))).status, 0);
-  const std::string whole = read_file(path("whole.prn"));
+  ASSERT_EQ(tool_.run(print(sale, dir_ / "whole.prn")).status, 0);
+  const std::string whole = read_file(dir_ / "whole.prn");
 
-  const std::string fifo = path("printer").string();
+  const std::string fifo = (dir_ / "printer").string();
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   ASSERT_GE(reader, 0);
@@ -144,7 +142,7 @@ TEST_F(CliSafety, AnInterruptedPrintSaysHowFarItGot) {
   EXPECT_EQ(r.err, "orvo-invoice: " + report + "\n");
   EXPECT_LT(received.size(), whole.size());
   EXPECT_TRUE(whole.starts_with(received)) << "what arrived is not the invoice's beginning";
-  const std::string log = read_file(path("error.log"));
+  const std::string log = read_file(dir_ / "error.log");
   EXPECT_TRUE(log.ends_with(to_cp950(
       "處理程序: (PrintInv)\r\n執行錯誤, 代碼: 18\r\n訊息: \r\n     " + report + "\r\n\r\n")))
       << from_cp950(log);

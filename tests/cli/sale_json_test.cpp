@@ -19,12 +19,6 @@ Sale parse(const std::string& text, const fs::path& file = "sale.json") {
   return parse_sale(text, file, [](std::string_view) { return true; });
 }
 
-Rows drain(Recordset& rs) {
-  Rows rows;
-  for (; !rs.Eof(); rs.MoveNext()) rows.push_back({rs.Fields("itemname"), rs.Fields("Amt")});
-  return rows;
-}
-
 TEST(SaleJson, JsonTypesBecomeVariantKinds) {
   const Sale sale = parse(R"({"invoice": {"InvAmt": 1050, "Cash": 1.5, "BNo": -3,
       "Remark": true, "InvType": false, "InvNo": null, "TblName": "收訂-王先生"}})");
@@ -51,7 +45,10 @@ TEST(SaleJson, ItemsFromSqliteRelativeToTheSaleFile) {
   Sale sale = parse(R"({"invoice": {}, "items_sqlite": {"database": "../pos.db",
       "query": "SELECT * FROM items WHERE check_no = 'C1' ORDER BY seq"}})",
                     dir.path / "sales" / "sale.json");
-  EXPECT_EQ(drain(*sale.items), (Rows{{"雞腿便當", 110}, {"排骨便當", 200}}));
+  Rows rows;
+  for (; !sale.items->Eof(); sale.items->MoveNext())
+    rows.push_back({sale.items->Fields("itemname"), sale.items->Fields("Amt")});
+  EXPECT_EQ(rows, (Rows{{"雞腿便當", 110}, {"排骨便當", 200}}));
 }
 
 }  // namespace
