@@ -4,12 +4,12 @@
 //   stdin         the standard input (optional; else none)
 //   cups          CUPS admin commands, one a line: the run gets a private scheduler (optional)
 //   expected.txt  exit status, stdout, stderr, the files written or changed, the CUPS jobs
-// Every other file is copied into the scratch directory the tool runs in; FILE.esc is written as
-// FILE, unescaped (\xHH, \\, \n; its line ends are only for reading). In every file {dir} stands
-// for the scratch directory and {src} for the source tree. Output that is not plain UTF-8 text is
-// shown escaped, CP950 pairs as their characters. A difference fails with a diff and leaves
-// actual.txt beside expected.txt; ORVO_UPDATE_CASES=1 (scripts/update_cases.sh) writes
-// expected.txt instead.
+// Every other file (subfolders too) is copied into the scratch directory the tool runs in; FILE.esc
+// is written as FILE, unescaped (\xHH, \\, \n; its line ends are only for reading). In every file
+// {dir} stands for the scratch directory and {src} for the source tree. Output that holds control
+// bytes or lacks a final line feed is shown escaped, CP950 pairs as their characters. A difference
+// fails with a diff and leaves actual.txt beside expected.txt; ORVO_UPDATE_CASES=1
+// (scripts/update_cases.sh) writes expected.txt instead.
 #include <gtest/gtest.h>
 
 #include <algorithm>
