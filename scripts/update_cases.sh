@@ -24,7 +24,7 @@ if [ -n "$filter" ]; then
   ORVO_UPDATE_CASES=1 build/default/test_cases --gtest_filter="$filter" --gtest_brief=1
 fi
 if [ -n "$cli_filter" ]; then
-  cmake --build --preset default --target test_cli orvo-invoice
-  ORVO_UPDATE_CASES=1 build/default/test_cli --gtest_filter="$cli_filter" --gtest_brief=1
+  cmake --build --preset default --target test_cli_cases
+  ORVO_UPDATE_CASES=1 build/default/test_cli_cases --gtest_filter="$cli_filter" --gtest_brief=1
 fi
 git status --short tests/cases tests/cli/cases
