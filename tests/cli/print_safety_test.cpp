@@ -1,6 +1,5 @@
-// Nothing lost at the port, nothing injected into it: a sale that would fail sends nothing, field
-// text cannot command the printer, one print at a time per port, a printer that stops taking
-// bytes is no success, and an interrupted print says how far it got.
+// One print at a time per port, a printer that stops taking bytes is no success, and an
+// interrupted print says how far it got.
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -11,111 +10,66 @@
 #include <thread>
 
 #include "channel/peers.h"
-#include "cli/cli_fixture.h"
+#include "cli/cli_run.h"
 #include "shared/cp950.h"
 
 namespace orvo::testing {
 namespace {
 
+namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-TEST_F(Cli, ASaleThatWouldFailSendsNothing) {
-  const std::string port = path("never.prn").string();
-  const struct {
-    const char* name;
-    std::string sale;
-    const char* detail;
-    std::string mention;
-  } cases[] = {
-      {"an amount that is no number",
-       R"({"invoice": {"InvNo": "AB12345678", "Head0": "SHOP", "InvAmt": "abc"}})", "N",
-       "Type mismatch: \"abc\" is not a number"},
-      {"an item without its amount",
-       R"({"invoice": {"InvNo": "AB12345678", "InvAmt": 10}, "items": [
-           {"itemname": "TEA", "PriceCap": "", "Qty": 1, "ItemType": "", "RefKPType": ""}]})",
-       "Y", "Amt"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    const std::string sale = dir_.write("bad.json", c.sale).string();
-    const Outcome r = run({"print", sale, "--detail", c.detail, "--port", port});
-    EXPECT_EQ(r.status, 3);
-    EXPECT_TRUE(r.err.starts_with("error -2147221504 from PrintInv: ")) << r.err;
-    EXPECT_NE(r.err.find(c.mention), std::string::npos) << r.err;
-    EXPECT_TRUE(r.err.ends_with("(found by the check before printing: nothing was sent)\n"));
-    EXPECT_FALSE(fs::exists(port)) << "the port was opened";
+class CliSafety : public ::testing::Test {
+ protected:
+  CliSafety() { dir_.write("settings.ini", ""); }
 
-    // Unchecked, the same sale fails half-way on the paper.
-    const Outcome unchecked =
-        run({"print", sale, "--detail", c.detail, "--port", port, "--no-check"});
-    EXPECT_EQ(unchecked.status, 3);
-    EXPECT_GT(read_file(port).size(), 2u);
-    fs::remove(port);
+  // The usual clock, settings and error log; the layouts' pauses really wait if told to.
+  static std::vector<std::string> print(const std::string& sale, const std::string& port,
+                                        bool pause = false) {
+    return words("print " + sale + " --detail Y --port " + port +
+                 " --now 2010-03-05T14:30:05 --prompt none --settings settings.ini --error-log "
+                 "error.log" +
+                 (pause ? "" : " --no-pause"));
   }
-}
 
-TEST_F(Cli, FieldTextCannotCommandThePrinter) {
-  const std::string sale = dir_.write("sale.json", R"({"invoice": {"InvNo": "AB12345678",
-      "Head0": "\u001bi\u001dV\u0000SHOP\r\n\u007f", "InvAmt": 10}})")
-                               .string();
-  const Outcome r = run({"print", sale, "--port", path("out.prn").string()});
-  ASSERT_EQ(r.status, 0) << r.err;
-  const std::string bytes = read_file(path("out.prn"));
-  EXPECT_EQ(bytes.substr(0, 18), "\x1b@\x1bz\x01?i?V?SHOP??? ");
-  EXPECT_EQ(bytes.find("\x1bi"), std::string::npos) << "a paper cut reached the printer";
-}
+  // A sale of `n` item lines, several forms long on the standard roll.
+  std::string long_sale(const std::string& name, const std::string& inv_no, int n) const {
+    std::string items;
+    for (int i = 1; i <= n; ++i) {
+      items += std::string(i > 1 ? "," : "") + R"({"itemname": "ITEM )" + std::to_string(i) +
+               R"(", "PriceCap": "", "Qty": 1, "Price": 10, "Amt": 10, "ItemType": "",
+                 "RefKPType": "", "Remark": ""})";
+    }
+    return dir_
+        .write(name, R"({"invoice": {"InvNo": ")" + inv_no + R"(", "InvAmt": )" +
+                         std::to_string(10 * n) + R"(}, "items": [)" + items + "]}")
+        .string();
+  }
 
-// [ports] and key names in any case; each unusable value warned about once, naming the key and
-// the default used, though the settings are read for the check and again for the print.
-TEST_F(Cli, SettingsAreMatchedLikeTheRegistryAndBadValuesWarnedOnce) {
-  const std::string capture = path("lpt1.prn").string();
-  const std::string ini =
-      dir_.write("settings.ini", "[ports]\nlpt1=" + capture +
-                                     "\nTcpTimeoutSeconds=abc\nWriteTimeoutSeconds=2s\n"
-                                     "LockTimeoutSeconds=0\n[ip]\nCHKPRINTTIME=Y\n"
-                                     "txtInvTotalDscp=\xB0\xA8\n")
-          .string();
-  const Outcome r = run({"print", small_sale().string(), "--port", "LPT1"});
-  EXPECT_EQ(r.status, 0);
-  const std::string head = "warning: settings " + ini + ": ";
-  EXPECT_EQ(r.err,
-            head +
-                "[ip] txtInvTotalDscp is not UTF-8 text (byte 0xB0 at offset 0 of the value); "
-                "using \"\" (as if unset)\n" +
-                head +
-                "[Ports] LockTimeoutSeconds = \"0\" is not a number of seconds above 0 "
-                "and at most a day; using 30\n" +
-                head +
-                "[Ports] WriteTimeoutSeconds = \"2s\" is not a number of seconds above 0 "
-                "and at most a day; using 30\n" +
-                head +
-                "[Ports] TcpTimeoutSeconds = \"abc\" is not a number of seconds above 0 "
-                "and at most a day; using 10\n");
-  const std::string bytes = from_cp950(read_file(capture));
-  EXPECT_NE(bytes.find("2010-03-05 14:30\n"), std::string::npos) << "CHKPRINTTIME=Y was not read";
-  EXPECT_NE(bytes.find("消費合計"), std::string::npos) << bytes;
-}
+  TempDir dir_;
+  Tool tool_{dir_.path};
+};
 
 // Both prints hold the capture file for at least their half-second pause after ESC @.
-TEST_F(Cli, TwoPrintsToOneCaptureFileLeaveOneWholeInvoice) {
-  const std::string a = long_sale("a.json", "AA00000001", 30).string();
-  const std::string b = long_sale("b.json", "BB00000001", 40).string();
-  const std::string capture = path("shared.prn").string();
-  ASSERT_EQ(run({"print", a, "--detail", "Y", "--port", path("a.prn").string()}).status, 0);
-  ASSERT_EQ(run({"print", b, "--detail", "Y", "--port", path("b.prn").string()}).status, 0);
-  const std::string whole_a = read_file(path("a.prn"));
-  const std::string whole_b = read_file(path("b.prn"));
+TEST_F(CliSafety, TwoPrintsToOneCaptureFileLeaveOneWholeInvoice) {
+  const std::string a = long_sale("a.json", "AA00000001", 30);
+  const std::string b = long_sale("b.json", "BB00000001", 40);
+  const std::string capture = (dir_ / "shared.prn").string();
+  ASSERT_EQ(tool_.run(print(a, dir_ / "a.prn")).status, 0);
+  ASSERT_EQ(tool_.run(print(b, dir_ / "b.prn")).status, 0);
+  const std::string whole_a = read_file(dir_ / "a.prn");
+  const std::string whole_b = read_file(dir_ / "b.prn");
 
   for (const char* lock : {"", "LockTimeoutSeconds=0.2\n"}) {
     SCOPED_TRACE(*lock ? "impatient" : "patient");
     dir_.write("settings.ini", std::string("[Ports]\n") + lock);
     for (int round = 0; round < 2; ++round) {
-      const RunOptions oa{.pause = true, .tag = "a"};
-      const RunOptions ob{.pause = true, .tag = "b"};
-      const pid_t pa = start({"print", a, "--detail", "Y", "--port", capture}, oa);
-      const pid_t pb = start({"print", b, "--detail", "Y", "--port", capture}, ob);
-      const Outcome ra = finish(pa, oa);
-      const Outcome rb = finish(pb, ob);
+      const Tool ta{dir_.path, {}, "/dev/null", "a"};
+      const Tool tb{dir_.path, {}, "/dev/null", "b"};
+      const pid_t pa = ta.start(print(a, capture, true));
+      const pid_t pb = tb.start(print(b, capture, true));
+      const Outcome ra = ta.finish(pa);
+      const Outcome rb = tb.finish(pb);
       const std::string got = read_file(capture);
       EXPECT_TRUE(got == whole_a || got == whole_b) << got.size() << " bytes, mixed";
       // Each either printed whole or, having waited too briefly, said the port is busy.
@@ -133,13 +87,12 @@ TEST_F(Cli, TwoPrintsToOneCaptureFileLeaveOneWholeInvoice) {
 
 // A network printer that accepts the job and never reads it: the kernel takes the whole print
 // into its buffers, but the invoice is not printed, and the tool must not say it was.
-TEST_F(Cli, ANetworkPrinterThatTakesNothingIsNoSuccess) {
+TEST_F(CliSafety, ANetworkPrinterThatTakesNothingIsNoSuccess) {
   const Loopback server(true, 4, 4096);
   const std::string port = server.name();
   dir_.write("settings.ini", "[Ports]\nWriteTimeoutSeconds=0.3\nTcpSendBufferBytes=1048576\n");
 
-  const Outcome r = run({"print", long_sale("long.json", "AB12345678", 300).string(), "--detail",
-                         "Y", "--port", port});
+  const Outcome r = tool_.run(print(long_sale("long.json", "AB12345678", 300), port));
   EXPECT_EQ(r.status, 3);
   EXPECT_TRUE(r.err.starts_with("error -2147221504 from PrintInv: " + port +
                                 " : stalled: the printer took nothing for 0.3 s ("))
@@ -148,18 +101,18 @@ TEST_F(Cli, ANetworkPrinterThatTakesNothingIsNoSuccess) {
 
 // SIGTERM while the printer is slow: the write in progress ends, the port is closed, and stderr
 // and the error log say which invoice stopped after how many bytes.
-TEST_F(Cli, AnInterruptedPrintSaysHowFarItGot) {
-  const std::string sale = long_sale("long.json", "AB12345678", 300).string();
-  ASSERT_EQ(run({"print", sale, "--detail", "Y", "--port", path("whole.prn").string()}).status, 0);
-  const std::string whole = read_file(path("whole.prn"));
+TEST_F(CliSafety, AnInterruptedPrintSaysHowFarItGot) {
+  const std::string sale = long_sale("long.json", "AB12345678", 300);
+  ASSERT_EQ(tool_.run(print(sale, dir_ / "whole.prn")).status, 0);
+  const std::string whole = read_file(dir_ / "whole.prn");
 
-  const std::string fifo = path("printer").string();
+  const std::string fifo = (dir_ / "printer").string();
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   ASSERT_GE(reader, 0);
   const int capacity = ::fcntl(reader, F_SETPIPE_SZ, 4096);
   ASSERT_LT(static_cast<std::size_t>(capacity), whole.size());
-  const pid_t pid = start({"print", sale, "--detail", "Y", "--port", fifo});
+  const pid_t pid = tool_.start(print(sale, fifo));
 
   // The printer takes nothing until its buffer is full: the print then waits in a write (a line
   // goes into a pipe whole or not at all, so "full" is when the level stops rising).
@@ -181,7 +134,7 @@ TEST_F(Cli, AnInterruptedPrintSaysHowFarItGot) {
     received.append(buf, static_cast<std::size_t>(n));
   }
   ::close(reader);
-  const Outcome r = finish(pid);
+  const Outcome r = tool_.finish(pid);
 
   EXPECT_EQ(r.status, 128 + SIGTERM);
   const std::string report = "interrupted by SIGTERM: invoice AB12345678 stopped after " +
@@ -189,7 +142,7 @@ TEST_F(Cli, AnInterruptedPrintSaysHowFarItGot) {
   EXPECT_EQ(r.err, "orvo-invoice: " + report + "\n");
   EXPECT_LT(received.size(), whole.size());
   EXPECT_TRUE(whole.starts_with(received)) << "what arrived is not the invoice's beginning";
-  const std::string log = read_file(path("error.log"));
+  const std::string log = read_file(dir_ / "error.log");
   EXPECT_TRUE(log.ends_with(to_cp950(
       "處理程序: (PrintInv)\r\n執行錯誤, 代碼: 18\r\n訊息: \r\n     " + report + "\r\n\r\n")))
       << from_cp950(log);
