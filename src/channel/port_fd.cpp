@@ -94,14 +94,6 @@ std::int32_t open_error_number(int errnum, const std::string& path) {
   }
 }
 
-std::string seconds_text(std::chrono::milliseconds ms) {
-  auto n = ms.count();
-  if (n % 1000 == 0) return std::to_string(n / 1000) + " s";
-  std::string frac = std::to_string(1000 + n % 1000).substr(1);
-  while (frac.back() == '0') frac.pop_back();
-  return std::to_string(n / 1000) + "." + frac + " s";
-}
-
 void hold_exclusively(const PortTarget& t, int fd, std::chrono::milliseconds timeout) {
   // flock has no timeout of its own; a short retry keeps the wait bounded and interruptible.
   constexpr auto kRetry = std::chrono::milliseconds(20);

@@ -70,14 +70,6 @@ std::int32_t win_open_error_number(unsigned long code) {
   }
 }
 
-std::string seconds_text(std::chrono::milliseconds ms) {
-  auto n = ms.count();
-  if (n % 1000 == 0) return std::to_string(n / 1000) + " s";
-  std::string frac = std::to_string(1000 + n % 1000).substr(1);
-  while (frac.back() == '0') frac.pop_back();
-  return std::to_string(n / 1000) + "." + frac + " s";
-}
-
 int Progress::wait_ms(std::chrono::milliseconds slice) const {
   const auto left = std::chrono::ceil<std::chrono::milliseconds>(stall_ - (Clock::now() - last_));
   return static_cast<int>(std::clamp<std::int64_t>(std::min(left, slice).count(), 0, INT32_MAX));

@@ -217,4 +217,16 @@ PortOptions port_options(const Settings& settings) {
   return o;
 }
 
+namespace channel_detail {
+
+std::string seconds_text(std::chrono::milliseconds ms) {
+  auto n = ms.count();
+  if (n % 1000 == 0) return std::to_string(n / 1000) + " s";
+  std::string frac = std::to_string(1000 + n % 1000).substr(1);
+  while (frac.back() == '0') frac.pop_back();
+  return std::to_string(n / 1000) + "." + frac + " s";
+}
+
+}  // namespace channel_detail
+
 }  // namespace orvo

@@ -130,21 +130,6 @@ class ConsoleHost : public Host {
 
 }  // namespace
 
-std::string plain_lines(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r') {
-      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      out += '\n';
-    } else {
-      out += text[i];
-    }
-  }
-  while (!out.empty() && out.back() == '\n') out.pop_back();
-  return out;
-}
-
 std::unique_ptr<Host> make_terminal_host(TerminalHostOptions options) {
   return std::make_unique<ConsoleHost>(std::move(options));
 }
