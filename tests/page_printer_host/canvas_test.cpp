@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
+
 #include "page_printer_host/page_fakes.h"
 #include "shared/case_file.h"
 #include "support/raised.h"
@@ -65,40 +68,32 @@ TEST_F(CanvasTest, TextsLandAtThePositionInTheFontSetBeforeThem) {
 }
 
 TEST_F(CanvasTest, TablesLayCellsByFormatFromTheLeftMarginAndMovePositionYBelow) {
-  struct Case {
-    std::vector<std::string> table;  // "table", name, border, format, header, body, separators
-    std::vector<TextRun> cells;
-    double bottom = 0;
-    std::size_t rules = 0;
-  };
-  std::vector<Case> cases;
+  std::vector<std::string> table;  // "table", name, border, format, header, body, separators
+  std::vector<TextRun> cells;
   for (const auto& r : testing::read_cases("page_printer_host/data/tables.tsv")) {
     if (r[0] == "table") {
-      cases.push_back({r, {}, 0, 0});
+      table = r;
+      cells.clear();
     } else if (r[0] == "cell") {
       const Align align = r[5] == "R" ? Align::Right : Align::Left;
-      cases.back().cells.push_back({stod(r[1]), stod(r[2]), r[3], f9_, stod(r[4]), align});
-    } else {
-      cases.back().bottom = stod(r[1]);
-      cases.back().rules = stoul(r[2]);
+      cells.push_back({stod(r[1]), stod(r[2]), r[3], f9_, stod(r[4]), align});
+    } else {  // "ends": where position Y ends, how many rules were drawn
+      SCOPED_TRACE(table[1]);
+      c_.set_margin(Margin::Left, 1000);
+      c_.set_table_border(stol(table[2]));
+      c_.set_separators(table[6]);
+      begin();
+      c_.set_x(7000);
+      c_.set_y(2438);
+      c_.add_table(table[3], table[4], table[5], true);
+      EXPECT_EQ(page().texts, cells);
+      EXPECT_EQ(c_.y(), stod(r[1]));
+      EXPECT_EQ(c_.x(), 7000);
+      EXPECT_EQ(page().rules.size(), stoul(r[2]));
+      ASSERT_EQ(page().tables.size(), 1u);
+      EXPECT_EQ(page().tables[0], (TableRecord{1000, 2438, stod(r[1]), table[3], table[4],
+                                               table[5], true}));
     }
-  }
-  for (const Case& t : cases) {
-    SCOPED_TRACE(t.table[1]);
-    c_.set_margin(Margin::Left, 1000);
-    c_.set_table_border(stol(t.table[2]));
-    c_.set_separators(t.table[6]);
-    begin();
-    c_.set_x(7000);
-    c_.set_y(2438);
-    c_.add_table(t.table[3], t.table[4], t.table[5], true);
-    EXPECT_EQ(page().texts, t.cells);
-    EXPECT_EQ(c_.y(), t.bottom);
-    EXPECT_EQ(c_.x(), 7000);
-    EXPECT_EQ(page().rules.size(), t.rules);
-    const TableRecord record{1000, 2438, t.bottom, t.table[3], t.table[4], t.table[5], true};
-    ASSERT_EQ(page().tables.size(), 1u);
-    EXPECT_EQ(page().tables[0], record);
   }
   // The rules of the second bordered row, exactly.
   const std::vector<Rule> second_row(page().rules.begin() + 5, page().rules.end());
@@ -128,7 +123,19 @@ TEST_F(CanvasTest, RowsAndTextsThatPassTheBottomMarginGoToANewPage) {
   EXPECT_EQ(c_.y(), 500);
 }
 
-TEST_F(CanvasTest, PaperComesFromTheChosenOrCurrentQueueElseA4) {
+TEST_F(CanvasTest, PrinterAndPaperComeFromTheChosenOrCurrentQueue) {
+  queues_->installed = {"WIN3PA4", "WiseInv"};
+  queues_->current = "WiseInv";
+  EXPECT_EQ(c_.printer_name(), "WiseInv");  // unset: the current printer
+  c_.set_printer_name("WIN3PA4");
+  EXPECT_EQ(c_.printer_name(), "WIN3PA4");
+  EXPECT_EQ(c_.printer_name_at(1), "WiseInv");
+  queues_->installed = {"A"};
+  EXPECT_EQ(c_.printer_name_at(1), "WiseInv");  // from the last count
+  EXPECT_EQ(c_.printer_count(), 1);
+  EXPECT_EQ(c_.printer_name_at(0), "A");
+  EXPECT_TRUE(c_.setting(57).is_empty());  // the forms' values are checked after each layout
+
   queues_->letter_queue = "LETTER";
   const PageSize letter{12240, 15840};
   for (const auto& [chosen, current, size] :
@@ -143,52 +150,24 @@ TEST_F(CanvasTest, PaperComesFromTheChosenOrCurrentQueueElseA4) {
   EXPECT_NEAR(kA4.height, 16837.8, 0.1);
 }
 
-TEST_F(CanvasTest, PrinterNamesAreTheChosenOrCurrentAndCountedOnRequest) {
-  queues_->installed = {"WIN3PA4", "WiseInv"};
-  queues_->current = "WiseInv";
-  EXPECT_EQ(c_.printer_name(), "WiseInv");  // unset: the current printer
-  c_.set_printer_name("WIN3PA4");
-  EXPECT_EQ(c_.printer_name(), "WIN3PA4");
-  EXPECT_EQ(c_.printer_name_at(1), "WiseInv");
-  queues_->installed = {"A"};
-  EXPECT_EQ(c_.printer_name_at(1), "WiseInv");  // from the last count
-  EXPECT_EQ(c_.printer_count(), 1);
-  EXPECT_EQ(c_.printer_name_at(0), "A");
-  EXPECT_TRUE(c_.setting(57).is_empty());  // the forms' values are checked after each layout
-}
-
 TEST_F(CanvasTest, BadCallsRaiseErrorsThatSayWhatWasWrong) {
   queues_->installed = {"WIN3PA4"};
   metrics_->no_chinese = "Symbol";
-  struct Case {
-    std::function<void()> call;
-    std::int32_t number;
-    std::string description;
-  } cases[] = {
-      {[&] { c_.print_text("x"); }, 5, "cannot print text: no document begun"},
-      {[&] { c_.end_document(); }, 5, "cannot end the document: no document begun"},
-      {[&] { begin(), c_.add_table("800|<|>400;", "", ""); }, 5,
-       "table format \"800|<|>400;\": column 2 (\"<\") needs a width, optionally after \"<\" or "
-       "\">\""},
-      {[&] { begin(), c_.add_table("800|^300;", "", ""); }, 5,
-       "table format \"800|^300;\": column 2 (\"^300\") needs a width, optionally after \"<\" "
-       "or \">\""},
-      {[&] { begin(), c_.add_table("-100|<3000;", "", ""); }, 5,
-       "table format \"-100|<3000;\": column 1 has a negative width"},
-      {[&] { begin(), c_.add_table(";", "", ""); }, 5, "table format \";\": no columns"},
-      {[&] { c_.set_separators("|"); }, 380,
-       "separators must be two different characters (cell, row), not \"|\""},
-      {[&] { c_.set_font_size(0); }, 380, "font size must be above 0 points, not 0"},
-      {[&] { c_.set_font_name(""); }, 380, "font name is empty"},
-      {[&] { c_.set_font_name("Symbol"); }, 380, "no Chinese in Symbol"},
-      {[&] { c_.set_margin(Margin::Left, -1); }, 380, "the left margin cannot be negative: -1"},
-      {[&] { c_.printer_name_at(1); }, 9, "no printer at index 1 (there are 1)"},
-      {[&] { c_.set_setting(35, 1); }, 438, "the page printer has no setting 35"},
+  const std::map<std::string, std::function<void(const std::string&)>> calls = {
+      {"print_text", [&](const std::string& a) { c_.print_text(a); }},
+      {"end_document", [&](const std::string&) { c_.end_document(); }},
+      {"add_table", [&](const std::string& a) { begin(), c_.add_table(a, "", ""); }},
+      {"set_separators", [&](const std::string& a) { c_.set_separators(a); }},
+      {"set_font_size", [&](const std::string& a) { c_.set_font_size(stod(a)); }},
+      {"set_font_name", [&](const std::string& a) { c_.set_font_name(a); }},
+      {"set_left_margin", [&](const std::string& a) { c_.set_margin(Margin::Left, stod(a)); }},
+      {"printer_name_at", [&](const std::string& a) { c_.printer_name_at(stoi(a)); }},
+      {"set_setting", [&](const std::string& a) { c_.set_setting(stoi(a), 1); }},
   };
-  for (const Case& t : cases) {
-    const Error e = raised(t.call);
-    EXPECT_EQ(e.number(), t.number) << t.description;
-    EXPECT_EQ(e.description(), t.description);
+  for (const auto& r : testing::read_cases("page_printer_host/data/canvas_errors.tsv")) {
+    const Error e = raised([&] { calls.at(r[0])(r[1]); });
+    EXPECT_EQ(e.number(), stoi(r[2])) << r[3];
+    EXPECT_EQ(e.description(), r[3]);
   }
   EXPECT_EQ(c_.font(), f9_);  // refused values leave the old ones
   EXPECT_EQ(c_.separators(), "|;");

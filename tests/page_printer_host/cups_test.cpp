@@ -44,13 +44,25 @@ class CupsTest : public ::testing::Test {
   PageSize size_;
 };
 
-TEST_F(CupsTest, QueuesAreThePrintersAndAJobArrivesWithItsTitleAndText) {
+TEST_F(CupsTest, QueuesAreThePrintersJobsArriveWithTitleAndTextAndRefusalsSayWhy) {
   PagePrinter p;
   ASSERT_EQ(p.printer_count(), 3);
   std::vector<std::string> names;
   for (int i = 0; i < 3; ++i) names.push_back(p.printer_name_at(i));
   EXPECT_EQ(names, (std::vector<std::string>{"Closed", "LETTER", "WIN3PA4"}));
   EXPECT_EQ(p.printer_name(), "");  // no default yet
+
+  const struct {
+    std::string queue, reason;
+  } refusals[] = {{"Closed", "Destination \"Closed\" is not accepting jobs."},
+                  {"WiseInv", "there is no such queue"}};
+  for (const auto& c : refusals) {
+    const Error e = raised([&] { print(c.queue); });
+    EXPECT_EQ(e.number(), 57);
+    EXPECT_EQ(e.description(),
+              "the CUPS queue \"" + c.queue + "\" did not take the job \"AB12345678\": " + c.reason);
+  }
+  EXPECT_TRUE(cups_->jobs().empty());
 
   const Delivered done = print("WIN3PA4");
   EXPECT_EQ(done.to, Delivered::To::Queue);
@@ -65,30 +77,14 @@ TEST_F(CupsTest, QueuesAreThePrintersAndAJobArrivesWithItsTitleAndText) {
   ASSERT_EQ(words.size(), 1u);
   EXPECT_EQ(words[0].text, "AB12345678");
   EXPECT_NEAR(words[0].x_min, 75, 1.5);
-}
 
-TEST_F(CupsTest, TheDefaultQueueIsTheCurrentPrinterAndItsPaperCounts) {
+  // The default queue is the current printer, and its paper counts.
   cups_->admin("lpadmin -d LETTER");
   EXPECT_EQ(PagePrinter().printer_name(), "LETTER");
-  const Delivered done = print("");
-  EXPECT_EQ(done.queue, "LETTER");
+  EXPECT_EQ(print("").queue, "LETTER");
   EXPECT_NEAR(size_.width, 12240, 1);
   EXPECT_NEAR(size_.height, 15840, 1);
-  EXPECT_EQ(cups_->jobs().size(), 1u);
-}
-
-TEST_F(CupsTest, AQueueThatRefusesTheJobGivesCupsReason) {
-  const struct {
-    std::string queue, reason;
-  } cases[] = {{"Closed", "Destination \"Closed\" is not accepting jobs."},
-               {"WiseInv", "there is no such queue"}};
-  for (const auto& c : cases) {
-    const Error e = raised([&] { print(c.queue); });
-    EXPECT_EQ(e.number(), 57);
-    EXPECT_EQ(e.description(),
-              "the CUPS queue \"" + c.queue + "\" did not take the job \"AB12345678\": " + c.reason);
-  }
-  EXPECT_TRUE(cups_->jobs().empty());
+  EXPECT_EQ(cups_->jobs().size(), 2u);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "page_printer_host/page_fakes.h"
 #include "page_printer_host/page_printer.h"
+#include "shared/case_file.h"
 #include "support/raised.h"
 #include "support/temp_dir.h"
 
@@ -33,46 +34,30 @@ class DeliveryTest : public ::testing::Test {
 
 TEST_F(DeliveryTest, AnOutputFileWinsOverQueuesAQueueGetsOneJobAndAPreviewIsKept) {
   queues_->current = "WIN3PA4";
-  struct Case {
-    int pages;
-    std::string output, chosen;
-    To to;
-    std::vector<std::string> files;  // name and content
-    std::string queue;
-    bool preview = false;
-  } cases[] = {
-      {1, "x.pdf", "", To::Files, {"x.pdf", "%PDF pages=1"}, ""},
-      {2, "x.PDF", "", To::Files, {"x.PDF", "%PDF pages=2"}, ""},
-      {1, "x.png", "", To::Files, {"x.png", "PNG 1 at 150"}, ""},
-      {2, "x.png", "", To::Files, {"x-1.png", "PNG 1 at 150", "x-2.png", "PNG 2 at 150"}, ""},
-      {1, "", "", To::Queue, {}, "WIN3PA4"},
-      {1, "", "WiseInv", To::Queue, {}, "WiseInv"},
-      {1, "kept.pdf", "", To::Kept, {}, "", true},
-  };
-  for (const Case& t : cases) {
-    SCOPED_TRACE(t.output + t.chosen);
+  for (const auto& r : testing::read_cases("page_printer_host/data/deliveries.tsv")) {
+    SCOPED_TRACE(r[1] + r[2]);
     queues_->jobs.clear();
-    p_.set_printer_name(t.chosen);
-    draw(t.pages);
-    p_.set_preview(t.preview);
-    const auto output = t.output.empty() ? std::filesystem::path() : dir_ / t.output;
+    p_.set_printer_name(r[2]);
+    draw(stoi(r[0]));
+    p_.set_preview(r[3] == "on");
+    const auto output = r[1].empty() ? std::filesystem::path() : dir_ / r[1];
     const Delivered done = p_.deliver({output, "AB12345678"});
-    EXPECT_EQ(done.to, t.to);
+    EXPECT_EQ(done.to, r[4] == "files" ? To::Files : r[4] == "queue" ? To::Queue : To::Kept);
     std::vector<std::filesystem::path> files;
-    for (std::size_t i = 0; i < t.files.size(); i += 2) {
-      files.push_back(dir_ / t.files[i]);
-      EXPECT_EQ(read_file(files.back()), t.files[i + 1]);
+    for (std::size_t i = 6; i + 1 < r.size(); i += 2) {
+      files.push_back(dir_ / r[i]);
+      EXPECT_EQ(read_file(files.back()), r[i + 1]);
     }
     EXPECT_EQ(done.files, files);
     if (files.empty() && !output.empty()) {
       EXPECT_FALSE(std::filesystem::exists(output));
     }
-    EXPECT_EQ(done.queue, t.queue);
-    if (t.queue.empty()) {
+    EXPECT_EQ(done.queue, r[5]);
+    if (r[5].empty()) {
       EXPECT_TRUE(queues_->jobs.empty());
     } else {
       ASSERT_EQ(queues_->jobs.size(), 1u);
-      EXPECT_EQ(queues_->jobs[0].queue, t.queue);
+      EXPECT_EQ(queues_->jobs[0].queue, r[5]);
       EXPECT_EQ(queues_->jobs[0].title, "AB12345678");
       EXPECT_EQ(queues_->jobs[0].pdf, "%PDF pages=1");
       EXPECT_EQ(done.job_id, 1);
@@ -83,42 +68,20 @@ TEST_F(DeliveryTest, AnOutputFileWinsOverQueuesAQueueGetsOneJobAndAPreviewIsKept
 TEST_F(DeliveryTest, EveryFailureIsAnErrorThatSaysWhereAndWhy) {
   std::filesystem::create_directories(dir_ / "adir.pdf");
   std::filesystem::create_symlink("/dev/full", dir_ / "full.pdf");
-  struct Case {
-    std::function<void()> setup;
-    std::filesystem::path output;
-    std::int32_t number;
-    std::string description;
-  } cases[] = {
-      {[] {}, "", 68,
-       "no printer for the page document: no CUPS queue is chosen and there is no default one; "
-       "give an output file (--page-output FILE or ORVO_PAGE_OUTPUT) or make a queue the "
-       "default (lpadmin -d NAME)"},
-      {[&] { p_.set_printer_name("WIN3PA4"), queues_->rejection = "queue says no"; }, "", 57,
-       "queue says no"},
-      {[&] { p_.set_printer_name("WIN3PA4"), renderer_->failure = "cairo: out of memory"; }, "",
-       57, "cairo: out of memory"},
-      {[&] { renderer_->failure = "cairo: out of memory"; }, dir_ / "x.png", 57,
-       "cairo: out of memory"},
-      {[] {}, dir_ / "none" / "x.pdf", 76,
-       "cannot write the page output \"" + (dir_ / "none" / "x.pdf").string() +
-           "\": No such file or directory"},
-      {[] {}, dir_ / "adir.pdf", 57,
-       "cannot write the page output \"" + (dir_ / "adir.pdf").string() + "\": Is a directory"},
-      {[] {}, dir_ / "full.pdf", 61,
-       "cannot write the page output \"" + (dir_ / "full.pdf").string() +
-           "\": No space left on device"},
-      {[] {}, dir_ / "x.txt", 5,
-       "the page output \"" + (dir_ / "x.txt").string() + "\" must end in .pdf or .png"},
+  const auto in_dir = [&](std::string s) {
+    for (std::size_t at; (at = s.find("{dir}")) != std::string::npos;) {
+      s.replace(at, 5, dir_.path.string());
+    }
+    return s;
   };
-  for (const Case& t : cases) {
-    queues_->rejection.clear();
-    renderer_->failure.clear();
-    p_.set_printer_name("");
-    t.setup();
+  for (const auto& r : testing::read_cases("page_printer_host/data/delivery_errors.tsv")) {
+    p_.set_printer_name(r[0]);
+    queues_->rejection = r[1];
+    renderer_->failure = r[2];
     draw(1);
-    const Error e = raised([&] { p_.deliver({t.output, "AB12345678"}); });
-    EXPECT_EQ(e.number(), t.number) << t.description;
-    EXPECT_EQ(e.description(), t.description);
+    const Error e = raised([&] { p_.deliver({in_dir(r[3]), "AB12345678"}); });
+    EXPECT_EQ(e.number(), stoi(r[4])) << r[5];
+    EXPECT_EQ(e.description(), in_dir(r[5]));
     EXPECT_TRUE(queues_->jobs.empty());
   }
   for (const char* name : {"x.png", "x.txt"}) {
@@ -137,13 +100,7 @@ TEST_F(DeliveryTest, EveryFailureIsAnErrorThatSaysWhereAndWhy) {
 
 TEST_F(DeliveryTest, PrintRunsTheLayoutThenDelivers) {
   queues_->current = "WIN3PA4";
-  const auto layout = [](PageCanvas& c) {
-    c.set_preview(false);
-    c.begin_document();
-    c.print_text("AB12345678");
-    c.end_document();
-  };
-  EXPECT_EQ(p_.print({{}, "AB12345678"}, layout).to, To::Queue);
+  EXPECT_EQ(p_.print({{}, "AB12345678"}, [&](PageCanvas&) { draw(1); }).to, To::Queue);
   ASSERT_EQ(queues_->jobs.size(), 1u);
 
   // A layout that fails half-way sends nothing, and its error passes through untouched.

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "page_printer_host/page_fakes.h"
+#include "shared/case_file.h"
+#include "shared/numerals.h"
 #include "support/fake_host.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
@@ -100,6 +102,18 @@ TEST_F(HostWindowTest, IsPrinterInstalledComparesNamesExactly) {
   EXPECT_EQ(host_.boxes[0].text,
             "處理程序: (IsPrinterInstalled)\r\n執行錯誤, 代碼: 68\r\n訊息: \r\n"
             "     cannot list the CUPS printers: Forbidden\r\n\r\n");
+}
+
+// Chinese numerals live in the shared utilities; the page layouts are their only users.
+TEST_F(HostWindowTest, Num2Cstr8FillsEightBoxesOfNumeralsOrReportsWhyNot) {
+  for (const auto& c : testing::read_cases("page_printer_host/data/num2cstr8.tsv")) {
+    host_.boxes.clear();
+    EXPECT_EQ(Num2Cstr8(host_, testing::case_value(c[0])), c[1]) << c[0];
+    ASSERT_EQ(host_.boxes.size(), c.size() - 2) << c[0];
+    if (c.size() > 2) {
+      EXPECT_EQ(host_.boxes[0].text, c[2]);
+    }
+  }
 }
 
 }  // namespace
