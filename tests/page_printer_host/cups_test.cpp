@@ -59,8 +59,8 @@ TEST_F(CupsTest, QueuesAreThePrintersJobsArriveWithTitleAndTextAndRefusalsSayWhy
   for (const auto& c : refusals) {
     const Error e = raised([&] { print(c.queue); });
     EXPECT_EQ(e.number(), 57);
-    EXPECT_EQ(e.description(),
-              "the CUPS queue \"" + c.queue + "\" did not take the job \"AB12345678\": " + c.reason);
+    EXPECT_EQ(e.description(), "the CUPS queue \"" + c.queue +
+                                   "\" did not take the job \"AB12345678\": " + c.reason);
   }
   EXPECT_TRUE(cups_->jobs().empty());
 
