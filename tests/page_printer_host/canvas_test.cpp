@@ -103,24 +103,29 @@ TEST_F(CanvasTest, TablesLayCellsByFormatFromTheLeftMarginAndMovePositionYBelow)
   EXPECT_EQ(second_row, expected);
 }
 
-TEST_F(CanvasTest, RowsAndTextsThatPassTheBottomMarginGoToANewPage) {
+TEST_F(CanvasTest, RowsAndTextLinesThatPassTheBottomMarginGoToANewPage) {
   c_.set_margin(Margin::Top, 500);
-  c_.set_margin(Margin::Bottom, 838);  // A4 is 16838 twips high: rows may end at 16000
+  c_.set_margin(Margin::Bottom, kA4.height - 16000);  // rows and lines may end at 16000
   begin();
-  c_.set_y(15500);
-  c_.add_table("1000;", "", "a;b;c;");  // 15500 and 15725 fit, 15950 does not
+  c_.set_y(15550);
+  c_.add_table("1000;", "", "a;b;c;");  // 15550 and 15775 fit, 16000 does not
   ASSERT_EQ(c_.document().pages.size(), 2u);
   EXPECT_EQ(page(0).texts.size(), 2u);
-  EXPECT_EQ(page(0).texts[1].y, 15725);
+  EXPECT_EQ(page(0).texts[1].y, 15775);
   EXPECT_EQ(page(1).texts, (std::vector<TextRun>{{0, 500, "c", f9_, 1000, Align::Left}}));
   EXPECT_EQ(page(0).tables.at(0).bottom, 725);  // it ended on the second page
   EXPECT_EQ(c_.y(), 725);
 
   c_.set_y(15900);
   c_.print_text("x");
-  ASSERT_EQ(c_.document().pages.size(), 3u);
-  EXPECT_EQ(page(2).texts, (std::vector<TextRun>{{0, 500, "x", f9_}}));
   EXPECT_EQ(c_.y(), 500);
+  c_.set_y(15550);
+  c_.print_text("上\r\n中\r\n下");  // the rest of a text goes on, position Y stays
+  EXPECT_EQ(c_.y(), 15550);
+  ASSERT_EQ(c_.document().pages.size(), 4u);
+  EXPECT_EQ(page(2).texts, (std::vector<TextRun>{{0, 500, "x", f9_}, {0, 15550, "上", f9_},
+                                                 {0, 15775, "中", f9_}}));
+  EXPECT_EQ(page(3).texts, (std::vector<TextRun>{{0, 500, "下", f9_}}));
 }
 
 TEST_F(CanvasTest, PrinterAndPaperComeFromTheChosenOrCurrentQueue) {

@@ -8,6 +8,7 @@
 #include "page_printer_host/module/cairo_renderer.h"
 #include "page_printer_host/page_fakes.h"
 #include "page_printer_host/pdf_words.h"
+#include "shared/case_file.h"
 #include "support/temp_dir.h"
 
 namespace orvo::page {
@@ -43,25 +44,15 @@ const PdfWord* find(const std::vector<PdfWord>& words, const std::string& text) 
 }
 
 TEST_F(RenderTest, TextsAndCellsLandWhereTheyWereDrawn) {
+  const auto cases = testing::read_cases("page_printer_host/data/render.tsv");
   p_.begin_document();
-  struct Text {
-    const char* font;
-    double size, x, y;
-    const char* text;
-  } texts[] = {
-      {"細明體", 9, 1500, 900, "AB12345678"},
-      {"細明體", 9, 6550, 1600, "桌號:A1"},
-      {"新細明體", 9.75, 5387, 750, "99"},
-      {"MingLiU", 11, 7200, 5350, "952"},
-      {"細明體", 10, 2450, 6800, "零壹貳參肆伍陸柒捌玖"},
-      {"PMingLiU", 8, 0, 16400, "底"},
-  };
-  for (const Text& t : texts) {
-    p_.set_font_name(t.font);
-    p_.set_font_size(t.size);
-    p_.set_x(t.x);
-    p_.set_y(t.y);
-    p_.print_text(t.text);
+  for (const auto& t : cases) {
+    if (t[0] != "text") continue;
+    p_.set_font_name(t[2]);
+    p_.set_font_size(stod(t[3]));
+    p_.set_x(stod(t[4]));
+    p_.set_y(stod(t[5]));
+    p_.print_text(t[1]);
   }
   p_.set_font_name("細明體");
   p_.set_font_size(9);
@@ -83,30 +74,20 @@ TEST_F(RenderTest, TextsAndCellsLandWhereTheyWereDrawn) {
         << font;
   }
 
-  for (const Text& t : texts) {
-    if (const PdfWord* w = find(words, t.text)) {
-      EXPECT_NEAR(w->x_min, t.x / 20, 1.5) << t.text;
-      EXPECT_NEAR(w->y_min, t.y / 20, 3) << t.text;
-      EXPECT_NEAR(w->y_max - w->y_min, t.size, t.size * 0.3) << t.text;  // in its size
-    }
-  }
-  // Cells in their columns: left cells from the column's left edge, right cells to its right.
-  struct Cell {
-    const char* text;
-    double left, right;
-    bool right_aligned;
-  } cells[] = {{"消費合計", 950, 3950, false}, {"1", 3950, 4350, true},
-               {"1,000", 4350, 5550, true},      {"1,050", 5550, 7050, true},
-               {"免開", 7350, 9850, false}};
-  for (const Cell& c : cells) {
-    if (const PdfWord* w = find(words, c.text)) {
-      EXPECT_NEAR(c.right_aligned ? w->x_max : w->x_min, (c.right_aligned ? c.right : c.left) / 20,
-                  1.5)
-          << c.text;
-      EXPECT_GE(w->x_min, c.left / 20 - 0.5) << c.text;
-      EXPECT_LE(w->x_max, c.right / 20 + 0.5) << c.text;
-      EXPECT_GE(w->y_min, row_top / 20 - 1) << c.text;
-      EXPECT_LE(w->y_max, row_bottom / 20 + 1) << c.text;
+  for (const auto& t : cases) {
+    const PdfWord* w = find(words, t[1]);
+    if (w == nullptr) continue;
+    if (t[0] == "text") {
+      EXPECT_NEAR(w->x_min, stod(t[4]) / 20, 1.5) << t[1];
+      EXPECT_NEAR(w->y_min, stod(t[5]) / 20, 3) << t[1];
+      EXPECT_NEAR(w->y_max - w->y_min, stod(t[3]), stod(t[3]) * 0.3) << t[1];  // in its size
+    } else {  // in its column
+      const bool right = t[4] == "R";
+      EXPECT_NEAR(right ? w->x_max : w->x_min, stod(t[right ? 3 : 2]) / 20, 1.5) << t[1];
+      EXPECT_GE(w->x_min, stod(t[2]) / 20 - 0.5) << t[1];
+      EXPECT_LE(w->x_max, stod(t[3]) / 20 + 0.5) << t[1];
+      EXPECT_GE(w->y_min, row_top / 20 - 1) << t[1];
+      EXPECT_LE(w->y_max, row_bottom / 20 + 1) << t[1];
     }
   }
   std::string wrapped;
