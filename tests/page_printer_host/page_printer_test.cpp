@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <map>
+#include <tuple>
 
 #include "page_printer_host/host_window.h"
 #include "page_printer_host/page_fakes.h"
@@ -262,7 +263,7 @@ TEST_F(DeliveryTest, EveryFailureIsAnErrorThatSaysWhereAndWhy) {
   }
 
   // Nothing to deliver: never begun, or begun and not ended (a layout that failed half-way).
-  PagePrinter fresh{queues_, std::make_shared<testing::FixedMetrics>(), renderer_};
+  PagePrinter fresh{queues_, metrics_, renderer_};
   fresh.set_preview(false);
   for (int begun = 0; begun < 2; ++begun) {
     if (begun) fresh.begin_document();
@@ -336,11 +337,7 @@ TEST_F(HostWindowTest, ALoadErrorIsLoggedInThePlatformsWordsAndTheWindowStaysLoa
 }
 
 TEST_F(HostWindowTest, IsPrinterInstalledComparesNamesExactly) {
-  struct Case {
-    std::vector<std::string> installed;
-    Variant asked;
-    bool found;
-  } cases[] = {
+  const std::tuple<std::vector<std::string>, Variant, bool> cases[] = {
       {{}, "WIN3PA4", false},
       {{"WiseInv", "WIN3PA4"}, "WIN3PA4", true},
       {{"WiseInv", "WIN3PA4"}, "win3pa4", false},
@@ -351,9 +348,9 @@ TEST_F(HostWindowTest, IsPrinterInstalledComparesNamesExactly) {
   };
   PageHostWindow w = window();
   w.load(host_);
-  for (const Case& c : cases) {
-    queues_->installed = c.installed;
-    EXPECT_EQ(w.IsPrinterInstalled(host_, c.asked), Variant(c.found)) << Str(c.asked);
+  for (const auto& [installed, asked, found] : cases) {
+    queues_->installed = installed;
+    EXPECT_EQ(w.IsPrinterInstalled(host_, asked), Variant(found)) << Str(asked);
   }
   EXPECT_TRUE(host_.boxes.empty());
 
