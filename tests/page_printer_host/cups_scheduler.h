@@ -7,14 +7,11 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/prctl.h>
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cstring>
 #include <thread>
 
 #include "support/scoped_env.h"
@@ -26,7 +23,7 @@ class CupsScheduler {
  public:
   // Check HasFatalFailure() after constructing: a scheduler that does not start fails the test.
   CupsScheduler() {
-    for (const char* sub : {"spool", "tmp", "state", "cache", "log"}) {
+    for (const char* sub : {"spool", "tmp", "state", "cache", "log", "bin/backend"}) {
       std::filesystem::create_directories(dir_ / sub);
     }
     // Its own user administers it, whether or not that user is in group lpadmin or root.
@@ -37,13 +34,11 @@ class CupsScheduler {
     std::string files = "FileDevice Yes\nServerRoot " + dir_.path.string() + "\n";
     // A device that keeps what it is sent, for raw queues: "-v capture:PATH" writes each job to
     // PATH (a file: device gets nothing of a raw job without the filters of the cups package).
-    std::filesystem::create_directories(dir_ / "bin/backend");
     std::filesystem::create_directory_symlink("/usr/lib/cups/daemon", dir_ / "bin/daemon");
     dir_.write("bin/backend/capture",
                "#!/bin/sh\n[ $# -eq 0 ] && exit 0\ncat ${6:+\"$6\"} >\"${DEVICE_URI#capture:}\" || exit 1\n");
     std::filesystem::permissions(dir_ / "bin/backend/capture", std::filesystem::perms::owner_all);
-    files += "ServerBin " + (dir_ / "bin").string() + "\n";
-    for (const char* key : {"RequestRoot spool", "TempDir tmp", "StateDir state",
+    for (const char* key : {"ServerBin bin", "RequestRoot spool", "TempDir tmp", "StateDir state",
                             "CacheDir cache", "ErrorLog log/error", "AccessLog log/access",
                             "PageLog log/page"}) {
       const std::string k(key);
@@ -117,13 +112,10 @@ class CupsScheduler {
   }
 
   bool listening() const {
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    std::strncpy(addr.sun_path, socket_.c_str(), sizeof addr.sun_path - 1);
-    const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
-    ::close(fd);
-    return ok;
+    http_t* http = httpConnect2(socket_.c_str(), 0, nullptr, AF_UNSPEC, HTTP_ENCRYPTION_NEVER, 1,
+                                100, nullptr);
+    httpClose(http);
+    return http != nullptr;
   }
 
   TempDir dir_;

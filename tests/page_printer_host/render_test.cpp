@@ -1,13 +1,16 @@
-// The real text and rendering: Pango on the component's fonts, Cairo to PDF and PNG, read back
-// with poppler.
+// The real text, rendering and printing: Pango on the component's fonts, Cairo to PDF and PNG
+// read back with poppler, and CUPS.
 #include <cairo.h>
 #include <gtest/gtest.h>
 
 #include <set>
 
+#include "page_printer_host/cups_scheduler.h"
 #include "page_printer_host/module/cairo_renderer.h"
 #include "page_printer_host/page_fakes.h"
 #include "page_printer_host/pdf_words.h"
+#include "shared/case_file.h"
+#include "support/raised.h"
 #include "support/temp_dir.h"
 
 namespace orvo::page {
@@ -15,6 +18,7 @@ namespace {
 
 using testing::pdf_words;
 using testing::PdfWord;
+using testing::raised;
 
 class RenderTest : public ::testing::Test {
  protected:
@@ -42,39 +46,16 @@ const PdfWord* find(const std::vector<PdfWord>& words, const std::string& text) 
   return nullptr;
 }
 
-TEST_F(RenderTest, TheFormsFontNamesPrintWithAMingFace) {
-  for (const char* name : {"細明體", "新細明體", "MingLiU", "PMingLiU"}) {
-    for (const char* sample : {"國", "A"}) {
-      const std::string face = text_->face_for(name, sample);
-      EXPECT_TRUE(face == "AR PL UMing TW" || face == "Noto Serif CJK TC")
-          << name << " " << sample << ": " << face;
-    }
-    EXPECT_NO_THROW(text_->require_chinese(name));
-  }
-  // Other names keep their own face for what it has.
-  EXPECT_NE(text_->face_for("sans-serif", "A"), text_->face_for("細明體", "A"));
-}
-
 TEST_F(RenderTest, TextsAndCellsLandWhereTheyWereDrawn) {
+  const auto cases = testing::read_cases("page_printer_host/data/render.tsv");
   p_.begin_document();
-  struct Text {
-    const char* font;
-    double size, x, y;
-    const char* text;
-  } texts[] = {
-      {"細明體", 9, 1500, 900, "AB12345678"},
-      {"細明體", 9, 6550, 1600, "桌號:A1"},
-      {"新細明體", 9.75, 5387, 750, "99"},
-      {"細明體", 11, 7200, 5350, "952"},
-      {"細明體", 10, 2450, 6800, "零壹貳參肆伍陸柒捌玖"},
-      {"PMingLiU", 8, 0, 16400, "底"},
-  };
-  for (const Text& t : texts) {
-    p_.set_font_name(t.font);
-    p_.set_font_size(t.size);
-    p_.set_x(t.x);
-    p_.set_y(t.y);
-    p_.print_text(t.text);
+  for (const auto& t : cases) {
+    if (t[0] != "text") continue;
+    p_.set_font_name(t[2]);
+    p_.set_font_size(stod(t[3]));
+    p_.set_x(stod(t[4]));
+    p_.set_y(stod(t[5]));
+    p_.print_text(t[1]);
   }
   p_.set_font_name("細明體");
   p_.set_font_size(9);
@@ -86,7 +67,8 @@ TEST_F(RenderTest, TextsAndCellsLandWhereTheyWereDrawn) {
   p_.add_table("7200|<2500;", "", "|ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789備註;");
   const double wrapped_bottom = p_.y();
   const auto words = render();
-  // Latin and Chinese alike in the Ming face: nothing fell back to another font.
+  // The forms' font names print Latin and Chinese alike in a Ming face; other names keep theirs.
+  EXPECT_NE(text_->face_for("sans-serif", "A"), text_->face_for("細明體", "A"));
   const auto fonts = testing::pdf_fonts(dir_ / "out.pdf");
   EXPECT_FALSE(fonts.empty());
   for (const std::string& font : fonts) {
@@ -95,30 +77,20 @@ TEST_F(RenderTest, TextsAndCellsLandWhereTheyWereDrawn) {
         << font;
   }
 
-  for (const Text& t : texts) {
-    if (const PdfWord* w = find(words, t.text)) {
-      EXPECT_NEAR(w->x_min, t.x / 20, 1.5) << t.text;
-      EXPECT_NEAR(w->y_min, t.y / 20, 3) << t.text;
-      EXPECT_NEAR(w->y_max - w->y_min, t.size, t.size * 0.3) << t.text;  // in its size
-    }
-  }
-  // Cells in their columns: left cells from the column's left edge, right cells to its right.
-  struct Cell {
-    const char* text;
-    double left, right;
-    bool right_aligned;
-  } cells[] = {{"消費合計", 950, 3950, false}, {"1", 3950, 4350, true},
-               {"1,000", 4350, 5550, true},      {"1,050", 5550, 7050, true},
-               {"免開", 7350, 9850, false}};
-  for (const Cell& c : cells) {
-    if (const PdfWord* w = find(words, c.text)) {
-      EXPECT_NEAR(c.right_aligned ? w->x_max : w->x_min, (c.right_aligned ? c.right : c.left) / 20,
-                  1.5)
-          << c.text;
-      EXPECT_GE(w->x_min, c.left / 20 - 0.5) << c.text;
-      EXPECT_LE(w->x_max, c.right / 20 + 0.5) << c.text;
-      EXPECT_GE(w->y_min, row_top / 20 - 1) << c.text;
-      EXPECT_LE(w->y_max, row_bottom / 20 + 1) << c.text;
+  for (const auto& t : cases) {
+    const PdfWord* w = find(words, t[1]);
+    if (w == nullptr) continue;
+    if (t[0] == "text") {
+      EXPECT_NEAR(w->x_min, stod(t[4]) / 20, 1.5) << t[1];
+      EXPECT_NEAR(w->y_min, stod(t[5]) / 20, 3) << t[1];
+      EXPECT_NEAR(w->y_max - w->y_min, stod(t[3]), stod(t[3]) * 0.3) << t[1];  // in its size
+    } else {  // in its column
+      const bool right = t[4] == "R";
+      EXPECT_NEAR(right ? w->x_max : w->x_min, stod(t[right ? 3 : 2]) / 20, 1.5) << t[1];
+      EXPECT_GE(w->x_min, stod(t[2]) / 20 - 0.5) << t[1];
+      EXPECT_LE(w->x_max, stod(t[3]) / 20 + 0.5) << t[1];
+      EXPECT_GE(w->y_min, row_top / 20 - 1) << t[1];
+      EXPECT_LE(w->y_max, row_bottom / 20 + 1) << t[1];
     }
   }
   std::string wrapped;
@@ -171,6 +143,72 @@ TEST_F(RenderTest, APageBreakMakesASecondPageAndPicturesComeOnePerPage) {
   }
   cairo_surface_destroy(picture);
   EXPECT_GT(black, 10);
+}
+
+// Against a real CUPS scheduler of the test's own.
+TEST(CupsTest, QueuesAreThePrintersJobsArriveWithTitleAndTextAndRefusalsSayWhy) {
+  testing::CupsScheduler cups;
+  ASSERT_FALSE(HasFatalFailure());
+  cups.add_queue("WIN3PA4");
+  cups.add_queue("LETTER", "-o media-default=na_letter_8.5x11in");
+  cups.add_queue("Closed");
+  cups.admin("cupsreject Closed");
+  ASSERT_TRUE(cups.jobs().empty());  // and libcups opens the connection it keeps
+  PageSize size;
+  // The invoice number drawn, ended and delivered to the chosen (or current) queue.
+  const auto print = [&](const std::string& queue) {
+    PagePrinter p;
+    p.set_preview(false);
+    p.set_printer_name(queue);
+    p.begin_document();
+    p.set_x(1500);
+    p.set_y(900);
+    p.print_text("AB12345678");
+    p.end_document();
+    size = p.document().size;
+    return p.deliver({{}, "AB12345678"});
+  };
+
+  PagePrinter p;
+  ASSERT_EQ(p.printer_count(), 3);
+  std::vector<std::string> names;
+  for (int i = 0; i < 3; ++i) names.push_back(p.printer_name_at(i));
+  EXPECT_EQ(names, (std::vector<std::string>{"Closed", "LETTER", "WIN3PA4"}));
+  EXPECT_EQ(p.printer_name(), "");  // no default yet
+
+  const struct {
+    std::string queue, reason;
+  } refusals[] = {{"Closed", "Destination \"Closed\" is not accepting jobs."},
+                  {"WiseInv", "there is no such queue"}};
+  for (const auto& c : refusals) {
+    const Error e = raised([&] { print(c.queue); });
+    EXPECT_EQ(e.number(), 57);
+    EXPECT_EQ(e.description(), "the CUPS queue \"" + c.queue +
+                                   "\" did not take the job \"AB12345678\": " + c.reason);
+  }
+  EXPECT_TRUE(cups.jobs().empty());
+
+  const Delivered done = print("WIN3PA4");
+  EXPECT_EQ(done.to, Delivered::To::Queue);
+  EXPECT_EQ(size, kA4);
+  const auto jobs = cups.jobs();
+  ASSERT_EQ(jobs.size(), 1u);
+  EXPECT_EQ(jobs[0].id, done.job_id);
+  EXPECT_EQ(jobs[0].title, "AB12345678");
+  ASSERT_EQ(jobs[0].document.substr(0, 5), "%PDF-");
+  testing::TempDir dir;
+  const auto words = testing::pdf_words(dir.write("job.pdf", jobs[0].document));
+  ASSERT_EQ(words.size(), 1u);
+  EXPECT_EQ(words[0].text, "AB12345678");
+  EXPECT_NEAR(words[0].x_min, 75, 1.5);
+
+  // The default queue is the current printer, and its paper counts.
+  cups.admin("lpadmin -d LETTER");
+  EXPECT_EQ(PagePrinter().printer_name(), "LETTER");
+  EXPECT_EQ(print("").queue, "LETTER");
+  EXPECT_NEAR(size.width, 12240, 1);
+  EXPECT_NEAR(size.height, 15840, 1);
+  EXPECT_EQ(cups.jobs().size(), 2u);
 }
 
 }  // namespace
