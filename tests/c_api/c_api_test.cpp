@@ -9,9 +9,6 @@
 
 #include "orvo-invoice/orvo_invoice.h"
 #include "printer_object/invoice_printer.h"
-#ifndef ORVO_TESTS_DIR  // not given to this suite: ctest says where the sources are
-#define ORVO_TESTS_DIR (std::string(std::getenv("ORVO_SOURCE_DIR")) + "/tests")
-#endif
 #include "shared/case_file.h"
 #include "support/temp_dir.h"
 
